@@ -1,0 +1,48 @@
+#include "model/SurfaceItem.h"
+
+#include "model/SurfaceModel.h"
+#include "model/TObjectData.h"
+
+namespace model {
+
+SurfaceItem::SurfaceItem(SurfaceModel *surface, Type type, uint64_t id)
+    : m_surface(surface), m_type(type), m_id(id)
+{
+}
+
+SurfaceItem::~SurfaceItem() = default;
+
+void SurfaceItem::setBounds(int left, int top, int width, int height)
+{
+    const QRect r(left, top, std::max(0, width), std::max(0, height));
+    if (r == m_bounds)
+        return;
+    m_bounds = r;
+    if (m_surface)
+        m_surface->notifyItemChanged(this);
+}
+
+void SurfaceItem::setPicture(const plat::Picture &p)
+{
+    m_picture = p;
+    if (m_surface)
+        m_surface->notifyItemChanged(this);
+}
+
+void SurfaceItem::setData(std::unique_ptr<TObjectData> data)
+{
+    m_data = std::move(data);
+    if (m_data)
+        m_data->Control = this;
+    if (m_surface)
+        m_surface->notifyItemChanged(this);
+}
+
+std::unique_ptr<TObjectData> SurfaceItem::takeData()
+{
+    if (m_data)
+        m_data->Control = nullptr;
+    return std::move(m_data);
+}
+
+} // namespace model
