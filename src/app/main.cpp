@@ -8,9 +8,15 @@
 int main(int argc, char **argv)
 {
     if (cli::isCommand(argc, argv)) {
+        // Commands never open a window: they run without a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         return cli::run(app.arguments());
     }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return cli::runWithoutMainWindow(app.arguments());
 }
