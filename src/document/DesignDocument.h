@@ -24,6 +24,7 @@ public:
     model::SurfaceModel *surface() { return &m_surface; }
     const model::SurfaceModel *surface() const { return &m_surface; }
     model::TObjectManager *manager() { return m_manager.get(); }
+    const model::TObjectManager *manager() const { return m_manager.get(); }
     const layout::LayoutRecord &layout() const { return m_layout; }
     void setLayout(const layout::LayoutRecord &l) { m_layout = l; }
 
