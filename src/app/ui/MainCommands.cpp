@@ -49,8 +49,13 @@ TMDIChildForm *TMainForm::createDocumentWindow()
 // A document window that failed to build shows its message and goes away again.
 static TMDIChildForm *keepOrClose(TMDIChildForm *doc, bool ok)
 {
-    if (ok)
+    if (ok) {
+        // The window was activated while still empty; show what it now holds.
+        if (auto *frame = qobject_cast<TMainForm *>(doc->window()))
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget()))
+                frame->refreshActiveDocument(sub);
         return doc;
+    }
     if (QWidget *sub = doc->parentWidget())
         sub->close();
     return nullptr;
@@ -212,6 +217,8 @@ void TMainForm::HistoryListClick(const QString &path)
     OpenDesignFile(path, true);
     UpdateCommands();
 }
+
+void TMainForm::refreshActiveDocument(QMdiSubWindow *w) { documentActivated(w); }
 
 void TMainForm::documentActivated(QMdiSubWindow *w)
 {

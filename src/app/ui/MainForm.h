@@ -53,6 +53,7 @@ public:
     QMenu *objectMenu() const override { return m_objectPopup; }
 
     TMDIChildForm *activeDocument() const;
+    void refreshActiveDocument(QMdiSubWindow *w);
     QList<TMDIChildForm *> documents() const;
     TAppOptions &options() { return m_options; }
     const RecentFiles &recentFiles() const { return m_recent; }
