@@ -156,8 +156,9 @@ int runInfo(const QStringList &args)
         err << files::resultMessage(result) << "\n";
         return 1;
     }
-    // The region on screen goes back into its slot so every region reads the same way.
-    manager.SwitchRegion(manager.currentSide(), manager.currentRegion(), -1, -1, zoom);
+    // Every slot, the one loaded onto the surface included, still holds the records
+    // exactly as the file stored them; they are described from there so that bounds are
+    // the stored values, not values passed through the zoom.
 
     QJsonObject doc;
     doc[QStringLiteral("version")] = files::kDesignVersion;

@@ -121,12 +121,19 @@ bool WriteDesign(model::TObjectManager &manager, const QString &fileName,
 
 namespace {
 
-// Length of a background picture of `kind` at the reader's position, or -1.
+// Length of a background picture of `kind` at the reader's position, or -1. The file
+// keeps no picture length, so the picture's own header must say exactly how long it
+// is: a bitmap's file size must cover its headers, palette and pixels (a bitmap that
+// writes itself always stores its true size), and a metafile's nBytes must fit.
 qsizetype measureBackground(char kind, const plat::LeReader &r)
 {
     const char *p = r.data() + r.pos();
-    if (kind == 'B')
-        return plat::Picture::measureBmp(p, r.remaining());
+    if (kind == 'B') {
+        const qsizetype len = plat::Picture::measureBmp(p, r.remaining());
+        if (len < 0 || qsizetype(r.u32At(r.pos() + 2)) != len)
+            return -1;
+        return len;
+    }
     return plat::Picture::measureEmf(p, r.remaining());
 }
 
