@@ -205,10 +205,11 @@ TEST(PainterCanvas, DrawTextClipsUnlessAskedNotTo)
         QRect r(10, 10, 30, 40);
         c.drawText(QStringLiteral("MMMMMMMM"), r, gdi::DT_NOPREFIX | (noclip ? gdi::DT_NOCLIP : 0u));
         const QRect box = inkBox(ic.done());
-        if (noclip)
+        if (noclip) {
             EXPECT_GT(box.right(), 60);
-        else
+        } else {
             EXPECT_LE(box.right(), 39);
+        }
     }
 }
 
