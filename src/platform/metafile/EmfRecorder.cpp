@@ -5,7 +5,6 @@
 
 #include <QFontMetricsF>
 #include <QStringList>
-#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -160,7 +159,8 @@ void EmfRecorder::releaseHandle(uint32_t h)
     if (h == 0 || (h & emr::kStockObject) || h >= m_handles.size() || !m_handles[h])
         return;
     if (handleInUse(h)) {
-        m_pendingDelete.push_back(h);
+        if (std::find(m_pendingDelete.begin(), m_pendingDelete.end(), h) == m_pendingDelete.end())
+            m_pendingDelete.push_back(h);
         return;
     }
     simple(emr::DELETEOBJECT, {h});
@@ -312,12 +312,21 @@ void EmfRecorder::restoreDC(int which)
     if (target < 0 || target >= depth)
         return;
     simple(emr::RESTOREDC, {uint32_t(int32_t(target - depth))});
+    // Objects that only the dropped states held can go now.
+    std::vector<uint32_t> dropped;
+    dropped.swap(m_pendingDelete);
+    auto collect = [&](const Dc &d) {
+        for (uint32_t h : {d.penHandle, d.brushHandle, d.fontHandle})
+            dropped.push_back(h);
+    };
+    collect(m_dc);
+    for (size_t i = size_t(target) + 1; i < m_stack.size(); ++i)
+        collect(m_stack[i]);
     m_dc = m_stack[size_t(target)];
     m_stack.resize(size_t(target));
-    // Objects that only the dropped states held can go now.
-    std::vector<uint32_t> pending;
-    pending.swap(m_pendingDelete);
-    for (uint32_t h : pending)
+    std::sort(dropped.begin(), dropped.end());
+    dropped.erase(std::unique(dropped.begin(), dropped.end()), dropped.end());
+    for (uint32_t h : dropped)
         releaseHandle(h);
 }
 
@@ -515,34 +524,30 @@ void EmfRecorder::strokeAndFillPath()
     simple(emr::STROKEANDFILLPATH, {uint32_t(m_bounds.left()), uint32_t(m_bounds.top()), uint32_t(m_bounds.right()), uint32_t(m_bounds.bottom())});
 }
 
-QFont EmfRecorder::qfont() const
-{
-    plat::LogFont f = m_dc.font;
-    f.height = std::clamp(f.height, -1000000, 1000000);
-    return f.toQFont();
-}
-
 void EmfRecorder::textOut(int x, int y, const QString &text)
 {
     if (!active() || text.isEmpty())
         return;
-    const QFontMetricsF fm(qfont());
+    double sx, sy;
+    const QFontMetricsF fm(deviceFont(sx, sy));
+    if (sx <= 0 || sy <= 0)
+        sx = sy = 1;
     QVector<int> dx;
     dx.reserve(text.size());
     double pos = 0;
     int prev = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        pos += fm.horizontalAdvance(text.at(i));
+        pos += fm.horizontalAdvance(text.at(i)) / sx;
         const int next = int(std::lround(pos));
         dx.append(next - prev);
         prev = next;
     }
     // Bounds: the text box about the reference point by the alignment, turned by the
     // escapement.
-    const double w = fm.horizontalAdvance(text), h = fm.height();
+    const double w = fm.horizontalAdvance(text) / sx, h = fm.height() / sy;
     const unsigned ta = m_dc.textAlign;
     double left = (ta & 6) == gdi::TA_CENTER ? -w / 2 : (ta & 6) == gdi::TA_RIGHT ? -w : 0;
-    double top = (ta & 24) == gdi::TA_BASELINE ? -fm.ascent() : (ta & 24) == gdi::TA_BOTTOM ? -h : 0;
+    double top = (ta & 24) == gdi::TA_BASELINE ? -fm.ascent() / sy : (ta & 24) == gdi::TA_BOTTOM ? -h : 0;
     QTransform rot;
     rot.translate(x, y);
     rot.rotate(-m_dc.font.escapement / 10.0);
@@ -571,87 +576,200 @@ void EmfRecorder::textOut(int x, int y, const QString &text)
     end(s);
 }
 
-int EmfRecorder::drawText(const QString &text, QRect &rect, unsigned flags)
+namespace {
+
+// DrawText removes "&" prefix characters unless told not to: "&&" stands for "&".
+QString stripPrefix(const QString &s)
 {
-    const QFontMetricsF fm(qfont());
-    const double lineH = fm.height();
-    // Lines: the text's own breaks, then word wrapping to the rectangle's width.
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] == QLatin1Char('&')) {
+            if (i + 1 < s.size() && s[i + 1] == QLatin1Char('&'))
+                out += QLatin1Char('&');
+            ++i;
+            if (i < s.size() && s[i] != QLatin1Char('&'))
+                out += s[i];
+            continue;
+        }
+        out += s[i];
+    }
+    return out;
+}
+
+QString expandTabs(const QString &s)
+{
+    QString out;
+    for (QChar c : s) {
+        if (c == QLatin1Char('\t')) {
+            do
+                out += QLatin1Char(' ');
+            while (out.size() % 8 != 0);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+double length(double a, double b) { return std::sqrt(a * a + b * b); }
+
+} // namespace
+
+// DrawText is recorded the way GDI records it: as one text record per line, laid out
+// with the same line breaking the painter back end uses (paragraphs at CR/LF, greedy
+// wrapping at spaces), so a recorded picture plays back as it was drawn.
+int EmfRecorder::drawText(const QString &textIn, QRect &rect, unsigned flags)
+{
+    QString text = textIn;
+    if (flags & gdi::DT_EXPANDTABS)
+        text = expandTabs(text);
+    if (!(flags & gdi::DT_NOPREFIX))
+        text = stripPrefix(text);
+    const int left = rect.x(), top = rect.y();
+    const int right = rect.x() + rect.width(), bottom = rect.y() + rect.height();
+    const int limit = right - left;
+
+    QStringList paragraphs;
+    if (flags & gdi::DT_SINGLELINE) {
+        paragraphs << text;
+    } else {
+        QString cur;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                paragraphs << cur;
+                cur.clear();
+                if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                    ++i;
+            } else {
+                cur += c;
+            }
+        }
+        paragraphs << cur;
+    }
     QStringList lines;
-    const QStringList paragraphs = (flags & gdi::DT_SINGLELINE)
-                                       ? QStringList{QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '))}
-                                       : QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
+    const bool wrap = (flags & gdi::DT_WORDBREAK) && !(flags & gdi::DT_SINGLELINE);
     for (const QString &para : paragraphs) {
-        if (!(flags & gdi::DT_WORDBREAK) || (flags & gdi::DT_SINGLELINE)) {
+        const qsizetype n = para.size();
+        if (!wrap || n == 0) {
             lines << para;
             continue;
         }
-        QString line;
-        const QStringList words = para.split(QLatin1Char(' '));
-        for (const QString &word : words) {
-            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (!line.isEmpty() && fm.horizontalAdvance(candidate) > rect.width()) {
-                lines << line;
-                line = word;
-            } else {
-                line = candidate;
+        auto nextWordEnd = [&](qsizetype from) {
+            while (from < n && para[from] == QLatin1Char(' '))
+                ++from;
+            while (from < n && para[from] != QLatin1Char(' '))
+                ++from;
+            return from;
+        };
+        qsizetype pos = 0;
+        while (pos < n) {
+            qsizetype fit = nextWordEnd(pos);
+            for (;;) {
+                const qsizetype next = nextWordEnd(fit);
+                if (next == fit || textExtent(para.mid(pos, next - pos)).width() > limit)
+                    break;
+                fit = next;
             }
+            lines << para.mid(pos, fit - pos);
+            pos = fit;
+            while (pos < n && para[pos] == QLatin1Char(' '))
+                ++pos;
         }
-        lines << line;
     }
-    double widest = 0;
+    const int lineH = textExtent(QStringLiteral("]")).height();
+    const int total = lineH * int(lines.size());
+    int maxW = 0;
     for (const QString &l : lines)
-        widest = std::max(widest, fm.horizontalAdvance(l));
-    const int height = int(std::ceil(lineH * lines.size()));
+        maxW = std::max(maxW, textExtent(l).width());
     if (flags & gdi::DT_CALCRECT) {
-        rect.setWidth(int(std::ceil(widest)));
-        rect.setHeight(height);
-        return height;
+        rect = QRect(left, top, maxW, total);
+        return total;
     }
     if (!active())
-        return height;
-    double y = rect.top();
+        return total;
+    int y = top;
     if (flags & gdi::DT_SINGLELINE) {
         if (flags & gdi::DT_VCENTER)
-            y = rect.top() + (rect.height() - lineH) / 2;
+            y = top + (bottom - top - lineH) / 2;
         else if (flags & gdi::DT_BOTTOM)
-            y = rect.bottom() + 1 - lineH;
+            y = bottom - lineH;
     }
-    const bool clip = !(flags & gdi::DT_NOCLIP);
-    saveDC();
-    if (clip)
+    const int depth = saveDC();
+    if (!(flags & gdi::DT_NOCLIP))
         intersectClipRect(rect);
     setTextAlign(gdi::TA_LEFT | gdi::TA_TOP);
+    if (m_dc.font.escapement != 0) { // DrawText does not turn its text
+        plat::LogFont upright = m_dc.font;
+        upright.escapement = 0;
+        setFont(upright);
+    }
     for (const QString &l : lines) {
-        const double w = fm.horizontalAdvance(l);
-        double x = rect.left();
+        const int w = textExtent(l).width();
+        int x = left;
         if (flags & gdi::DT_CENTER)
-            x = rect.left() + (rect.width() - w) / 2;
+            x = left + (limit - w) / 2;
         else if (flags & gdi::DT_RIGHT)
-            x = rect.left() + rect.width() - w;
-        textOut(int(std::lround(x)), int(std::lround(y)), l);
+            x = right - w;
+        textOut(x, y, l);
         y += lineH;
     }
-    restoreDC(-1);
-    return height;
+    restoreDC(depth);
+    return total;
+}
+
+// Extents in logical units, measured with the font at its size on the reference device
+// (the same measure the painter back end takes on a 96 ppi image).
+QFont EmfRecorder::deviceFont(double &sx, double &sy) const
+{
+    const QTransform t = toDevice();
+    sx = length(t.m11(), t.m12());
+    sy = length(t.m21(), t.m22());
+    const plat::LogFont &f = m_dc.font;
+    int px;
+    if (f.height < 0) {
+        px = int(std::clamp(std::lround(-double(f.height) * sy), 1L, 100000L));
+    } else if (f.height > 0) {
+        const QFontMetricsF m(f.toQFont(100));
+        const double cell = m.ascent() + m.descent();
+        const double devCell = f.height * sy;
+        px = int(std::clamp(cell > 0 ? std::lround(devCell * 100.0 / cell) : std::lround(devCell), 1L, 100000L));
+    } else {
+        px = int(std::clamp(std::lround(16 * sy), 1L, 100000L));
+    }
+    QFont q = f.toQFont(px);
+    if (f.width > 0) {
+        const QFontMetricsF m(q);
+        const double want = f.width * sx;
+        if (m.averageCharWidth() > 0)
+            q.setStretch(std::clamp(int(std::lround(100.0 * want / m.averageCharWidth())), 1, 4000));
+    }
+    return q;
 }
 
 QSize EmfRecorder::textExtent(const QString &text)
 {
-    const QFontMetricsF fm(qfont());
-    return QSize(int(std::ceil(fm.horizontalAdvance(text))), int(std::ceil(fm.height())));
+    double sx, sy;
+    const QFontMetrics fm(deviceFont(sx, sy));
+    const int w = fm.horizontalAdvance(text), h = fm.ascent() + fm.descent();
+    return QSize(sx > 0 ? int(std::lround(w / sx)) : w, sy > 0 ? int(std::lround(h / sy)) : h);
 }
 
 gdi::Canvas::TextMetrics EmfRecorder::textMetrics()
 {
-    const QFont f = qfont();
-    const QFontMetricsF fm(f);
+    double sx, sy;
+    const QFont font = deviceFont(sx, sy);
+    const QFontMetrics fm(font);
+    auto ly = [&](int v) { return sy > 0 ? int(std::lround(v / sy)) : v; };
+    auto lx = [&](int v) { return sx > 0 ? int(std::lround(v / sx)) : v; };
     TextMetrics m;
-    m.ascent = int(std::lround(fm.ascent()));
-    m.descent = int(std::lround(fm.descent()));
-    m.height = m.ascent + m.descent;
-    m.internalLeading = std::max(0, m.height - f.pixelSize());
-    m.externalLeading = int(std::lround(fm.leading()));
-    m.aveCharWidth = int(std::lround(fm.averageCharWidth()));
+    m.ascent = ly(fm.ascent());
+    m.descent = ly(fm.descent());
+    m.height = ly(fm.ascent() + fm.descent());
+    m.internalLeading = std::max(0, ly(fm.ascent() + fm.descent() - font.pixelSize()));
+    m.externalLeading = std::max(0, ly(fm.leading()));
+    m.aveCharWidth = lx(fm.averageCharWidth());
     return m;
 }
 
@@ -691,6 +809,24 @@ QByteArray EmfRecorder::finish()
     // Let every object go before the end, as a well-behaved recorder does.
     while (!m_stack.empty())
         restoreDC(-1);
+    // Select stock objects so the last created ones can be deleted too.
+    const uint32_t pen = m_dc.penHandle, brush = m_dc.brushHandle, font = m_dc.fontHandle;
+    if (!(pen & emr::kStockObject))
+        simple(emr::SELECTOBJECT, {emr::BLACK_PEN});
+    if (!(brush & emr::kStockObject))
+        simple(emr::SELECTOBJECT, {emr::WHITE_BRUSH});
+    if (font)
+        simple(emr::SELECTOBJECT, {emr::SYSTEM_FONT});
+    m_dc.penHandle = emr::BLACK_PEN;
+    m_dc.brushHandle = emr::WHITE_BRUSH;
+    m_dc.fontHandle = 0;
+    releaseHandle(pen);
+    releaseHandle(brush);
+    releaseHandle(font);
+    std::vector<uint32_t> rest;
+    rest.swap(m_pendingDelete);
+    for (uint32_t h : rest)
+        releaseHandle(h);
     simple(emr::EOF_, {0, 16, 20});
     m_finished = true;
     LeWriter w(&m_out);

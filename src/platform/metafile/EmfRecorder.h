@@ -112,7 +112,7 @@ private:
     QTransform toDevice() const;
     void addBounds(const QRectF &logical, double grow = 0);
     QRect deviceRect(const QRectF &logical) const;
-    QFont qfont() const;
+    QFont deviceFont(double &sx, double &sy) const;
     bool active() const { return !m_finished; }
 
     QByteArray m_out;

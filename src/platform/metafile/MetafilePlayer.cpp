@@ -28,6 +28,7 @@ namespace {
 // Font heights beyond this many logical units are clamped: no picture needs them and the
 // font engine should never be asked for one.
 constexpr int32_t kMaxFontHeight = 1000000;
+constexpr double kMaxFontPixels = 20000;
 // Points in one drawing call.
 constexpr qsizetype kMaxPoints = 1 << 20;
 
@@ -96,8 +97,10 @@ protected:
     {
         const QTransform t = logicalToDevice() * m_placement * m_base;
         m_drawable = saneTransform(t) && std::abs(t.determinant()) > 1e-18;
-        if (m_drawable)
+        if (m_drawable) {
             m_canvas.setWorldTransform(t);
+            m_current = t;
+        }
     }
 
     void saveDC()
@@ -126,8 +129,13 @@ protected:
 
     void setFontChecked(plat::LogFont f)
     {
-        f.height = std::clamp(f.height, -kMaxFontHeight, kMaxFontHeight);
-        f.width = std::clamp(f.width, -kMaxFontHeight, kMaxFontHeight);
+        // No text taller than kMaxFontPixels device pixels (the transform's scale is
+        // taken from the mapping in force when the font is selected).
+        const double sy = std::sqrt(m_current.m21() * m_current.m21() + m_current.m22() * m_current.m22());
+        const double limit = std::min<double>(kMaxFontHeight, sy > 0 ? kMaxFontPixels / sy : kMaxFontHeight);
+        const int32_t lim = int32_t(std::max(1.0, limit));
+        f.height = std::clamp(f.height, -lim, lim);
+        f.width = std::clamp(f.width, -lim, lim);
         m_canvas.setFont(f);
     }
 
@@ -206,6 +214,7 @@ protected:
     gdi::Canvas &m_canvas;
     QTransform m_base;
     QTransform m_placement;
+    QTransform m_current;
     State m_state;
     std::vector<State> m_stack;
     int m_baseLevel = 0;
@@ -236,6 +245,17 @@ public:
             fl = ft = 0;
             fw = fh = 1;
         }
+        // Frames are kept in hundredths of a millimetre, which cannot hold most pixel
+        // sizes exactly; a frame within a twentieth of a pixel of whole pixels means them.
+        auto snap = [](double &v) {
+            const double r = std::round(v);
+            if (std::abs(v - r) < 0.05)
+                v = r;
+        };
+        snap(fl);
+        snap(ft);
+        snap(fw);
+        snap(fh);
         const double sx = dest.width() / fw, sy = dest.height() / fh;
         m_placement = QTransform(sx, 0, 0, sy, dest.left() - fl * sx, dest.top() - ft * sy);
     }
