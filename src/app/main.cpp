@@ -1,5 +1,8 @@
 // Ostravel's entry point. With a command word (info, ...) it runs headless from the
-// command line; otherwise it starts the desktop program.
+// command line; otherwise it starts the desktop program with the design files named.
+#include "app/Product.h"
+#include "app/ui/AboutForm.h"
+#include "app/ui/MainForm.h"
 #include "cli/Commands.h"
 
 #include <QApplication>
@@ -8,9 +11,24 @@
 int main(int argc, char **argv)
 {
     if (cli::isCommand(argc, argv)) {
+        // Commands never open a window: they run without a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         return cli::run(app.arguments());
     }
+    Q_INIT_RESOURCE(ostravel);
     QApplication app(argc, argv);
-    return cli::runWithoutMainWindow(app.arguments());
+    QApplication::setApplicationName(QStringLiteral("ostravel"));
+    QApplication::setOrganizationName(QStringLiteral("ostravel"));
+    QApplication::setApplicationDisplayName(app::ProductName());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ostravel.svg")));
+
+    if (!qEnvironmentVariableIsSet("OSTRAVEL_NO_SPLASH")) {
+        app::TSplashForm splash;
+        splash.exec();
+    }
+    app::TMainForm mainForm(app.arguments().mid(1));
+    mainForm.show();
+    return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "platform/ByteIO.h"
 
 #include <QLocale>
+#include <cmath>
 #include <cstring>
 
 namespace layout {
@@ -172,6 +173,8 @@ int32_t DisplayToUnits(double value, bool metric)
     double v = (value + 0.00001) * 100.0;
     if (metric)
         v *= 0.03937007874015748;
+    if (std::isnan(v))
+        return 0;
     if (v >= 2147483647.0)
         return INT32_MAX;
     if (v <= -2147483648.0)

@@ -3,6 +3,8 @@
 #include "model/SurfaceModel.h"
 #include "model/TObjectData.h"
 
+#include <algorithm>
+
 namespace model {
 
 SurfaceItem::SurfaceItem(SurfaceModel *surface, Type type, uint64_t id)
@@ -14,7 +16,14 @@ SurfaceItem::~SurfaceItem() = default;
 
 void SurfaceItem::setBounds(int left, int top, int width, int height)
 {
-    const QRect r(left, top, std::max(0, width), std::max(0, height));
+    // Bounds come from files too: keep every edge far enough from the int limits that
+    // QRect's right/bottom and any later sum of position and size cannot overflow.
+    constexpr int kLimit = (1 << 29);
+    left = std::clamp(left, -kLimit, kLimit);
+    top = std::clamp(top, -kLimit, kLimit);
+    width = std::clamp(width, 0, kLimit);
+    height = std::clamp(height, 0, kLimit);
+    const QRect r(left, top, width, height);
     if (r == m_bounds)
         return;
     m_bounds = r;

@@ -3,6 +3,7 @@
 #include "model/TObjectData.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace model {
@@ -172,15 +173,18 @@ void SurfaceModel::rescale(int num, int den)
 {
     if (den == 0 || num == den)
         return;
-    auto scale = [num, den](int v) {
-        return static_cast<int>(std::lround(double(v) * num / den));
+    // Computed in double and clamped, so no size or edge can overflow an int.
+    auto scale = [num, den](int64_t v) {
+        const double d = std::round(double(v) * num / den);
+        return static_cast<int64_t>(std::clamp(d, -1073741824.0, 1073741824.0));
     };
-    m_size = QSize(scale(m_size.width()), scale(m_size.height()));
+    auto toInt = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    m_size = QSize(toInt(scale(m_size.width())), toInt(scale(m_size.height())));
     for (auto &it : m_items) {
         const QRect b = it->bounds();
-        const int l = scale(b.left()), t = scale(b.top());
-        const int r = scale(b.left() + b.width()), bt = scale(b.top() + b.height());
-        it->setBounds(l, t, r - l, bt - t);
+        const int64_t l = scale(b.left()), t = scale(b.top());
+        const int64_t r = scale(int64_t(b.left()) + b.width()), bt = scale(int64_t(b.top()) + b.height());
+        it->setBounds(toInt(l), toInt(t), toInt(r - l), toInt(bt - t));
     }
     emit changed();
 }

@@ -5,6 +5,8 @@
 #include "platform/Ansi.h"
 #include "platform/ByteIO.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace model {
@@ -39,6 +41,16 @@ qsizetype TObjectData::checkRecord(const char *record, qsizetype available)
     if (int64_t(dataSize) > int64_t(available) - Rec::HeadSize)
         return -1;
     const char kind = static_cast<char>(r.u8At(Rec::Kind));
+    const char dataKind = static_cast<char>(r.u8At(Rec::DataKind));
+    switch (kind) {
+    case ObjectKind::Text: case ObjectKind::Graphic: case ObjectKind::Line: case ObjectKind::Box:
+    case ObjectKind::RoundBox: case ObjectKind::Ellipse: case ObjectKind::Embedded:
+        break;
+    default:
+        return -1;
+    }
+    if (kind == ObjectKind::Graphic && (dataSize == 0 || (dataKind != 'B' && dataKind != 'M')))
+        return -1;
     if (kind == ObjectKind::Text && dataSize > 0) {
         // The strings must end inside the data: the last byte of the data is a zero.
         if (record[Rec::HeadSize + dataSize - 1] != '\0')
@@ -57,11 +69,12 @@ TObjectData::TObjectData(SurfaceItem *control, const char *record, int zoom, boo
         int x = unitsToPixels(left, zoom), y = unitsToPixels(top, zoom);
         const int w = unitsToPixels(width, zoom), h = unitsToPixels(height, zoom);
         if (keepInView && Control->surface()) {
-            const int W = Control->surface()->width(), H = Control->surface()->height();
+            // 64-bit, so hostile sizes cannot overflow; setBounds clamps the result.
+            const int64_t W = Control->surface()->width(), H = Control->surface()->height();
             if (x > W - 5)
-                x = W - w - 25;
+                x = static_cast<int>(std::clamp<int64_t>(W - w - 25, INT32_MIN / 2, INT32_MAX / 2));
             if (y > H - 5)
-                y = H - h - 25;
+                y = static_cast<int>(std::clamp<int64_t>(H - h - 25, INT32_MIN / 2, INT32_MAX / 2));
         }
         Control->setBounds(x, y, w, h);
     }
@@ -95,6 +108,7 @@ TObjectData::TObjectData(SurfaceItem *control, const char *record, int zoom, boo
         break;
     case ObjectKind::Embedded:
         EmbeddedData = QByteArray(data, dataSize);
+        EmbeddedHead = QByteArray(record, Rec::HeadSize);
         break;
     case ObjectKind::Text: {
         Font = plat::LogFont::fromBytes(record + Rec::LogFont, plat::LogFont::kSize);
@@ -162,7 +176,10 @@ int TObjectData::RecordSize() const
 
 int TObjectData::WriteRecord(char *buffer, int zoom) const
 {
-    std::memset(buffer, 0, Rec::HeadSize);
+    if (Kind == ObjectKind::Embedded && EmbeddedHead.size() == Rec::HeadSize)
+        std::memcpy(buffer, EmbeddedHead.constData(), Rec::HeadSize);
+    else
+        std::memset(buffer, 0, Rec::HeadSize);
     buffer[Rec::Kind] = Kind;
     if (Control) {
         plat::putU32(buffer + Rec::Left, uint32_t(pixelsToUnits(Control->left(), zoom)));
@@ -189,7 +206,8 @@ int TObjectData::WriteRecord(char *buffer, int zoom) const
     char dataKind = 0;
     const QByteArray data = variableData(&dataKind);
     plat::putU32(buffer + Rec::DataSize, uint32_t(data.size()));
-    buffer[Rec::DataKind] = dataKind;
+    if (Kind != ObjectKind::Embedded || EmbeddedHead.size() != Rec::HeadSize)
+        buffer[Rec::DataKind] = dataKind;
     if (!data.isEmpty())
         std::memcpy(buffer + Rec::HeadSize, data.constData(), size_t(data.size()));
     return Rec::HeadSize + int(data.size());

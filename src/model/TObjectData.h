@@ -54,8 +54,9 @@ public:
     TObjectData(SurfaceItem *control, const char *record, int zoom, bool keepInView);
 
     // Size of the record at `record` if it is complete and well-formed within
-    // `available` bytes, else -1: the head fits, DataSize fits, a text's strings are
-    // terminated inside the data.
+    // `available` bytes, else -1: the head fits, DataSize fits, the kind letter is one
+    // of the known kinds, a text's strings are terminated inside the data, and a
+    // graphic carries a bitmap or metafile (a graphic never exists without a picture).
     static qsizetype checkRecord(const char *record, qsizetype available);
 
     int RecordSize() const;
@@ -80,6 +81,9 @@ public:
     int32_t Rotation = 0;
     // Embedded objects read from a file keep their stream image unchanged.
     QByteArray EmbeddedData;
+    // ... and the head they were read with, so that every byte the model does not
+    // interpret (font area, reserved bytes, DataKind) is written back as it was.
+    QByteArray EmbeddedHead;
 
     bool isText() const { return Kind == ObjectKind::Text; }
     bool isShape() const;
