@@ -1,6 +1,7 @@
 // Ostravel's entry point. With a command word (info, ...) it runs headless from the
 // command line; otherwise it starts the desktop program with the design files named.
 #include "app/Product.h"
+#include "app/DesktopIntegration.h"
 #include "app/SingleInstance.h"
 #include "app/ui/AboutForm.h"
 #include "app/ui/MainForm.h"
@@ -30,6 +31,10 @@ int main(int argc, char **argv)
     app::SingleInstance instance;
     if (!instance.start(files))
         return 0;
+
+    // The design file type and the menu entry are registered for this user when missing;
+    // a failure here never stops the program.
+    app::InstallDesktopIntegration();
 
     if (!qEnvironmentVariableIsSet("OSTRAVEL_NO_SPLASH")) {
         app::TSplashForm splash;

@@ -7,13 +7,18 @@
 
 #include <cmath>
 
+#include "pictures/PictureHelpers.h"
+
 namespace render {
 
 namespace {
 
 PicturePainter &defaultPainter()
 {
-    static PicturePainter painter;
+    // Graphics draw through the pictures layer unless someone installs another painter.
+    static PicturePainter painter = [](gdi::Canvas &c, const plat::Picture &p, const QRect &r) {
+        pictures::drawPicture(c, p, r);
+    };
     return painter;
 }
 

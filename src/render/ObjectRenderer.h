@@ -27,7 +27,7 @@ namespace render {
 // renderer itself; whoever can draw them installs a painter.
 using PicturePainter = std::function<void(gdi::Canvas &, const plat::Picture &, const QRect &)>;
 
-// The painter used when DrawObject gets none (initially none: graphics draw nothing).
+// The painter used when DrawObject gets none (initially the pictures layer's).
 void SetDefaultPicturePainter(PicturePainter painter);
 const PicturePainter &DefaultPicturePainter();
 

@@ -247,7 +247,9 @@ TEST(DrawObject, GraphicsGoToThePicturePainter)
     model::TObjectData data(&item, model::ObjectKind::Graphic);
 
     ImageCanvas ic(80, 80);
-    render::DrawObject(ic.c(), QRect(10, 10, 50, 40), data, 1, 100); // no painter: nothing
+    // The default painter goes to the pictures layer, which draws nothing for bytes that
+    // are not a picture.
+    render::DrawObject(ic.c(), QRect(10, 10, 50, 40), data, 1, 100);
     int calls = 0;
     QRect seen;
     render::DrawObject(ic.c(), QRect(10, 10, 50, 40), data, 1, 100, nullptr,
@@ -260,9 +262,10 @@ TEST(DrawObject, GraphicsGoToThePicturePainter)
     EXPECT_EQ(seen, QRect(10, 10, 50, 40));
 
     // The default painter is used when none is passed.
+    const render::PicturePainter previous = render::DefaultPicturePainter();
     render::SetDefaultPicturePainter([&](gdi::Canvas &, const plat::Picture &, const QRect &) { ++calls; });
     render::DrawObject(ic.c(), QRect(10, 10, 50, 40), data, 1, 100);
-    render::SetDefaultPicturePainter({});
+    render::SetDefaultPicturePainter(previous);
     EXPECT_EQ(calls, 2);
 
     model::TObjectData embedded(&item, model::ObjectKind::Embedded);

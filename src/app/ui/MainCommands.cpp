@@ -188,6 +188,7 @@ void TMainForm::ZoomBtnClick()
 void TMainForm::OptionsMIClick()
 {
     TConfigForm dlg(this, m_options);
+    connect(&dlg, &TConfigForm::helpRequested, this, [this](int) { HelpTopicsMIClick(); });
     if (dlg.exec() != QDialog::Accepted)
         return;
     SaveOptions(m_options);
