@@ -200,7 +200,11 @@ TEST_F(MainFormTest, FilesOnTheCommandLineOpenInOrderAndJoinTheRecentList)
 {
     const QString a = makeDesign(path(QStringLiteral("a.bcp")));
     const QString b = makeDesign(path(QStringLiteral("b.bcp")));
-    auto form = makeForm({a, b});
+    // Files on the command line replace the design wizard even when it is switched on.
+    auto form = std::make_unique<TMainForm>(QStringList{a, b});
+    form->options().ShowDesignWizard = true;
+    form->show();
+    waitMs(400);
     const QList<TMDIChildForm *> docs = form->documents();
     ASSERT_EQ(docs.size(), 2);
     EXPECT_EQ(docs[0]->fileName(), a);
@@ -453,4 +457,49 @@ TEST_F(MainFormTest, CommandsFollowTheLastClosedWindowHalfASecondLater)
     EXPECT_FALSE(act(*form, "SaveAsMI")->isEnabled());
     EXPECT_FALSE(act(*form, "CloseMI")->isEnabled());
     EXPECT_EQ(combo(*form, "ZoomCombo")->currentText(), "");
+}
+
+TEST_F(MainFormTest, CloseQuestionHonoursAllThreeAnswers)
+{
+    const QString file = makeDesign(path(QStringLiteral("question.bcp")));
+    auto form = makeForm();
+    form->OpenDesignFile(file, true);
+    TMDIChildForm *doc = form->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    act(*form, "ZoomInMI")->trigger();
+    ASSERT_TRUE(doc->isModified());
+    const QString question = QStringLiteral("This design has changed.\n\nWould you like to save it?");
+
+    {
+        BoxAnswerer cancel(QMessageBox::Cancel);
+        act(*form, "CloseMI")->trigger();
+        waitMs(50);
+        EXPECT_EQ(cancel.texts, QStringList{question});
+        ASSERT_EQ(form->documents().size(), 1) << "Cancel keeps the window";
+        EXPECT_TRUE(doc->isModified());
+    }
+    {
+        BoxAnswerer yes(QMessageBox::Yes);
+        act(*form, "CloseMI")->trigger();
+        waitMs(50);
+        EXPECT_EQ(yes.texts, QStringList{question});
+        EXPECT_TRUE(form->documents().isEmpty()) << "Yes saves and closes";
+        document::DesignDocument back;
+        ASSERT_EQ(back.openFile(file), files::ResultOk);
+        EXPECT_EQ(back.zoom(), 110);
+    }
+    form->OpenDesignFile(file, true);
+    doc = form->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    act(*form, "ZoomInMI")->trigger();
+    {
+        BoxAnswerer no(QMessageBox::No);
+        act(*form, "CloseMI")->trigger();
+        waitMs(50);
+        EXPECT_EQ(no.texts, QStringList{question});
+        EXPECT_TRUE(form->documents().isEmpty()) << "No closes without saving";
+        document::DesignDocument back;
+        ASSERT_EQ(back.openFile(file), files::ResultOk);
+        EXPECT_EQ(back.zoom(), 110);
+    }
 }
