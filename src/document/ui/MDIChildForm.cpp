@@ -2,6 +2,7 @@
 
 #include "document/ui/DocumentHost.h"
 #include "editing/ui/CardPanelView.h"
+#include "editing/Selection.h"
 #include "editing/ui/Ruler.h"
 
 #include "pictures/PictureHelpers.h"
@@ -64,6 +65,14 @@ TMDIChildForm::TMDIChildForm(DocumentHost *host, QWidget *parent) : QWidget(pare
     });
     connect(&m_doc, &DesignDocument::modifiedChanged, this, [this] { emit stateChanged(); });
     m_doc.surface()->setShowGrid(false);
+    m_selection = new editing::Selection(m_doc.surface(), this);
+    connect(m_selection, &editing::Selection::changed, this, [this] {
+        m_cardPanel->update();
+        emit stateChanged();
+    });
+    // A region switch or a zoom change starts with nothing selected.
+    connect(&m_doc, &DesignDocument::regionChanged, m_selection, &editing::Selection::clear);
+    connect(&m_doc, &DesignDocument::zoomChanged, m_selection, &editing::Selection::clear);
 }
 
 TMDIChildForm::~TMDIChildForm()

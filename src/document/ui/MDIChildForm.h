@@ -3,6 +3,7 @@
 // inside the main window's MDI area.
 
 #include "document/DesignDocument.h"
+#include "editing/Selection.h"
 #include "layout/LayoutRecord.h"
 
 #include <QWidget>
@@ -12,6 +13,7 @@ class QScrollArea;
 
 namespace editing {
 class CardPanelView;
+class Selection;
 class Ruler;
 } // namespace editing
 namespace files {
@@ -41,7 +43,8 @@ public:
     bool isModified() const { return m_doc.isModified(); }
     int zoom() const { return m_doc.zoom(); }
     int objectCount() const { return m_doc.surface()->count(); }
-    int selectedCount() const { return 0; }
+    int selectedCount() const { return m_selection->count(); }
+    editing::Selection *selection() const { return m_selection; }
     bool canUndo() const { return m_doc.manager()->changes().CanUndo(); }
     bool canRedo() const { return m_doc.manager()->changes().CanRedo(); }
 
@@ -74,6 +77,7 @@ private:
     editing::Ruler *m_vertRuler = nullptr;
     QScrollArea *m_scrollBox = nullptr;
     editing::CardPanelView *m_cardPanel = nullptr;
+    editing::Selection *m_selection = nullptr;
     bool m_closeAccepted = false;
 };
 
