@@ -1,6 +1,8 @@
 // Ostravel's entry point. With a command word (info, ...) it runs headless from the
 // command line; otherwise it starts the desktop program with the design files named.
 #include "app/Product.h"
+#include "app/DesktopIntegration.h"
+#include "app/SingleInstance.h"
 #include "app/ui/AboutForm.h"
 #include "app/ui/MainForm.h"
 #include "cli/Commands.h"
@@ -24,11 +26,30 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(app::ProductName());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ostravel.svg")));
 
+    // A second start hands its files to the running program, which comes to the front.
+    const QStringList files = app.arguments().mid(1);
+    app::SingleInstance instance;
+    if (!instance.start(files))
+        return 0;
+
+    // The design file type and the menu entry are registered for this user when missing;
+    // a failure here never stops the program.
+    app::InstallDesktopIntegration();
+
     if (!qEnvironmentVariableIsSet("OSTRAVEL_NO_SPLASH")) {
         app::TSplashForm splash;
         splash.exec();
     }
-    app::TMainForm mainForm(app.arguments().mid(1));
+    app::TMainForm mainForm(files);
+    QObject::connect(&instance, &app::SingleInstance::filesReceived, &mainForm, [&mainForm](const QStringList &received) {
+        if (mainForm.isMinimized())
+            mainForm.showNormal();
+        mainForm.raise();
+        mainForm.activateWindow();
+        for (const QString &f : received)
+            mainForm.OpenDesignFile(f, true);
+        mainForm.UpdateCommands();
+    });
     mainForm.show();
     return app.exec();
 }

@@ -2,24 +2,24 @@
 
 #include "model/SurfaceItem.h"
 #include "model/TObjectData.h"
-#include "platform/bmp/BmpCodec.h"
+#include "pictures/PictureHelpers.h"
+#include "render/ObjectRenderer.h"
 
 namespace editing {
 
 void drawPicture(gdi::Canvas &c, const plat::Picture &picture, const QRect &dest)
 {
-    if (picture.isBitmap()) {
-        const QImage img = plat::bmp::decodeBmpFile(picture.bytes());
-        if (!img.isNull())
-            c.stretchDIBits(dest, img.rect(), img);
-    }
+    pictures::drawPicture(c, picture, dest);
 }
 
 void paintItem(gdi::Canvas &c, const model::SurfaceItem &item, int zoom)
 {
-    Q_UNUSED(zoom);
-    if (item.type() == model::SurfaceItem::Type::Image)
+    if (item.type() == model::SurfaceItem::Type::Image) {
         drawPicture(c, item.picture(), item.bounds());
+        return;
+    }
+    if (const model::TObjectData *d = item.data())
+        render::DrawObject(c, item.bounds(), *d, 1, zoom);
 }
 
 } // namespace editing

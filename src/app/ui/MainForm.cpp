@@ -69,6 +69,12 @@ TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(pa
 TMainForm::~TMainForm()
 {
     saveWindowState();
+    // The document windows go while this window is whole: they call back into it as they
+    // are destroyed, and the MDI area must not report activations into a half-destroyed
+    // main window.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    delete m_mdi;
+    m_mdi = nullptr;
 }
 
 QAction *TMainForm::makeAction(const QString &name, const QString &text, const QKeySequence &shortcut)

@@ -4,7 +4,7 @@
 #include "editing/ui/CardPanelView.h"
 #include "editing/ui/Ruler.h"
 
-#include "platform/bmp/BmpCodec.h"
+#include "pictures/PictureHelpers.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -18,25 +18,6 @@
 
 namespace document {
 
-namespace {
-// Reads a picture file as the background of the region on screen.
-bool loadBackgroundPicture(const QString &file, plat::Picture *out)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = f.readAll();
-    if (plat::Picture::measureEmf(bytes.constData(), bytes.size()) > 0) {
-        *out = plat::Picture::metafile(bytes);
-        return true;
-    }
-    const QImage img = QImage::fromData(bytes);
-    if (img.isNull())
-        return false;
-    *out = plat::Picture::bitmap(plat::bmp::encodeBmpFile(img, 24));
-    return true;
-}
-} // namespace
 
 TMDIChildForm::TMDIChildForm(DocumentHost *host, QWidget *parent) : QWidget(parent), m_host(host)
 {
@@ -197,8 +178,8 @@ bool TMDIChildForm::ChooseBackground()
                                                       QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.png *.gif *.tif *.tiff *.pcx *.wmf *.emf)"));
     if (file.isEmpty())
         return false;
-    plat::Picture pic;
-    if (!loadBackgroundPicture(file, &pic))
+    const plat::Picture pic = pictures::LoadPicture(file, m_host->appOptions().ReduceColor);
+    if (pic.isNull())
         return false;
     m_doc.surface()->setBackground(pic);
     m_doc.setModified(true);
