@@ -1,5 +1,9 @@
 // Ostravel's entry point. With a command word (info, ...) it runs headless from the
-// command line; otherwise it starts the desktop program.
+// command line; otherwise it starts the desktop program with the design files named.
+#include "app/Product.h"
+#include "app/SingleInstance.h"
+#include "app/ui/AboutForm.h"
+#include "app/ui/MainForm.h"
 #include "cli/Commands.h"
 
 #include <QApplication>
@@ -14,9 +18,33 @@ int main(int argc, char **argv)
         QGuiApplication app(argc, argv);
         return cli::run(app.arguments());
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Q_INIT_RESOURCE(ostravel);
     QApplication app(argc, argv);
-    return cli::runWithoutMainWindow(app.arguments());
+    QApplication::setApplicationName(QStringLiteral("ostravel"));
+    QApplication::setOrganizationName(QStringLiteral("ostravel"));
+    QApplication::setApplicationDisplayName(app::ProductName());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ostravel.svg")));
+
+    // A second start hands its files to the running program, which comes to the front.
+    const QStringList files = app.arguments().mid(1);
+    app::SingleInstance instance;
+    if (!instance.start(files))
+        return 0;
+
+    if (!qEnvironmentVariableIsSet("OSTRAVEL_NO_SPLASH")) {
+        app::TSplashForm splash;
+        splash.exec();
+    }
+    app::TMainForm mainForm(files);
+    QObject::connect(&instance, &app::SingleInstance::filesReceived, &mainForm, [&mainForm](const QStringList &received) {
+        if (mainForm.isMinimized())
+            mainForm.showNormal();
+        mainForm.raise();
+        mainForm.activateWindow();
+        for (const QString &f : received)
+            mainForm.OpenDesignFile(f, true);
+        mainForm.UpdateCommands();
+    });
+    mainForm.show();
+    return app.exec();
 }

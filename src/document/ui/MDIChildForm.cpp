@@ -1,0 +1,241 @@
+#include "document/ui/MDIChildForm.h"
+
+#include "document/ui/DocumentHost.h"
+#include "editing/ui/CardPanelView.h"
+#include "editing/ui/Ruler.h"
+
+#include "platform/bmp/BmpCodec.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardPaths>
+
+namespace document {
+
+namespace {
+// Reads a picture file as the background of the region on screen.
+bool loadBackgroundPicture(const QString &file, plat::Picture *out)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = f.readAll();
+    if (plat::Picture::measureEmf(bytes.constData(), bytes.size()) > 0) {
+        *out = plat::Picture::metafile(bytes);
+        return true;
+    }
+    const QImage img = QImage::fromData(bytes);
+    if (img.isNull())
+        return false;
+    *out = plat::Picture::bitmap(plat::bmp::encodeBmpFile(img, 24));
+    return true;
+}
+} // namespace
+
+TMDIChildForm::TMDIChildForm(DocumentHost *host, QWidget *parent) : QWidget(parent), m_host(host)
+{
+    setObjectName(QStringLiteral("MDIChildForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    m_unitPanel = new QLabel(QStringLiteral("I"), this);
+    m_unitPanel->setObjectName(QStringLiteral("UnitPanel"));
+    m_unitPanel->setAlignment(Qt::AlignCenter);
+    m_unitPanel->setFixedSize(22, 22);
+    m_unitPanel->setFrameShape(QFrame::Panel);
+    m_horzRuler = new editing::Ruler(Qt::Horizontal, this);
+    m_horzRuler->setObjectName(QStringLiteral("HorzRuler"));
+    m_vertRuler = new editing::Ruler(Qt::Vertical, this);
+    m_vertRuler->setObjectName(QStringLiteral("VertRuler"));
+    m_scrollBox = new QScrollArea(this);
+    m_scrollBox->setObjectName(QStringLiteral("ScrollBox"));
+    m_scrollBox->setBackgroundRole(QPalette::Dark);
+
+    auto *holder = new QWidget;
+    m_cardPanel = new editing::CardPanelView(m_doc.surface(), holder);
+    m_cardPanel->setObjectName(QStringLiteral("CardPanel"));
+    m_cardPanel->move(3, 3);
+    m_scrollBox->setWidget(holder);
+    m_scrollBox->setWidgetResizable(false);
+
+    grid->addWidget(m_unitPanel, 0, 0);
+    grid->addWidget(m_horzRuler, 0, 1);
+    grid->addWidget(m_vertRuler, 1, 0);
+    grid->addWidget(m_scrollBox, 1, 1);
+
+    // The rulers' origins follow the surface as it scrolls.
+    connect(m_scrollBox->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int v) { m_horzRuler->setOffsetStart(-v - 3); });
+    connect(m_scrollBox->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int v) { m_vertRuler->setOffsetStart(-v - 3); });
+    connect(m_doc.surface(), &model::SurfaceModel::changed, this, &TMDIChildForm::syncPanel);
+    connect(&m_doc, &DesignDocument::captionChanged, this, [this](const QString &c) {
+        setWindowTitle(c);
+        emit captionChanged(c);
+    });
+    connect(&m_doc, &DesignDocument::modifiedChanged, this, [this] { emit stateChanged(); });
+    m_doc.surface()->setShowGrid(false);
+}
+
+TMDIChildForm::~TMDIChildForm()
+{
+    if (m_host)
+        m_host->startEnableTimer();
+}
+
+void TMDIChildForm::syncPanel()
+{
+    const QSize s = m_doc.surface()->size();
+    m_cardPanel->setZoom(m_doc.zoom());
+    m_cardPanel->resize(s);
+    if (QWidget *holder = m_scrollBox->widget())
+        holder->resize(s + QSize(6, 6));
+}
+
+bool TMDIChildForm::createDesign(int untitledNumber, files::Substitution *substitution, const QString &fileName,
+                                 const layout::LayoutRecord *layout)
+{
+    int result = files::ResultOk;
+    if (untitledNumber != 0) {
+        if (fileName.isEmpty())
+            result = m_doc.createBlank(layout ? *layout : layout::LayoutRecord(), untitledNumber);
+        else if (substitution)
+            result = m_doc.openTemplate(fileName, substitution, untitledNumber);
+        else
+            result = 1001; // legacy import comes with its own reader
+    } else {
+        result = m_doc.openFile(fileName);
+    }
+    if (result != files::ResultOk) {
+        QString text = DesignDocument::messageFor(result);
+        if (result == 1001)
+            text = QStringLiteral("The format of the file is not supported.");
+        QMessageBox::critical(this, windowTitle().isEmpty() ? QStringLiteral("Ostravel") : windowTitle(), text);
+        return false;
+    }
+    setWindowTitle(m_doc.caption());
+    applyOptions();
+    syncPanel();
+    return true;
+}
+
+void TMDIChildForm::applyOptions()
+{
+    const app::TAppOptions &o = m_host->appOptions();
+    model::SurfaceModel *s = m_doc.surface();
+    s->setShowGrid(o.ShowGrid);
+    s->setGridX(o.GridSize);
+    s->setGridY(o.GridSize);
+    m_unitPanel->setText(o.MetricUnits ? QStringLiteral("CM") : QStringLiteral("I"));
+    const auto measure = o.MetricUnits ? editing::Ruler::Measure::Centimetres : editing::Ruler::Measure::Inches;
+    m_horzRuler->setMeasure(measure);
+    m_vertRuler->setMeasure(measure);
+    m_horzRuler->setScale(m_doc.zoom());
+    m_vertRuler->setScale(m_doc.zoom());
+}
+
+QString TMDIChildForm::Save(bool forceDialog)
+{
+    QString name = m_doc.fileName();
+    if (forceDialog || name.isEmpty()) {
+        QString folder = m_host->appOptions().DocumentsFolder;
+        if (folder.isEmpty())
+            folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QFileDialog dlg(this, QStringLiteral("Save As"), folder,
+                        QStringLiteral("Business Cards (*.bcp);;Templates (*.cct)"));
+        dlg.setObjectName(QStringLiteral("SaveDialog"));
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setDefaultSuffix(QStringLiteral("bcp"));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return {};
+        name = dlg.selectedFiles().first();
+    }
+    if (!m_doc.save(name)) {
+        QMessageBox::critical(this, windowTitle(), files::resultMessage(files::ResultSaveError));
+        return {};
+    }
+    setWindowTitle(m_doc.caption());
+    emit stateChanged();
+    return name;
+}
+
+bool TMDIChildForm::SwitchRegion(int index)
+{
+    const bool ok = m_doc.switchRegion(index);
+    emit stateChanged();
+    return ok;
+}
+
+int TMDIChildForm::SetZoom(int value, bool relative)
+{
+    const int before = m_doc.zoom();
+    const int z = m_doc.setZoom(value, relative);
+    if (z != before || !relative) {
+        m_scrollBox->horizontalScrollBar()->setValue(0);
+        m_scrollBox->verticalScrollBar()->setValue(0);
+        m_horzRuler->setOffsetStart(0);
+        m_vertRuler->setOffsetStart(0);
+        m_horzRuler->setScale(z);
+        m_vertRuler->setScale(z);
+        syncPanel();
+        emit stateChanged();
+    }
+    return z;
+}
+
+bool TMDIChildForm::ChooseBackground()
+{
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Background"), m_host->appOptions().GraphicFolder,
+                                                      QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.png *.gif *.tif *.tiff *.pcx *.wmf *.emf)"));
+    if (file.isEmpty())
+        return false;
+    plat::Picture pic;
+    if (!loadBackgroundPicture(file, &pic))
+        return false;
+    m_doc.surface()->setBackground(pic);
+    m_doc.setModified(true);
+    return true;
+}
+
+bool TMDIChildForm::queryClose()
+{
+    if (!m_doc.isModified())
+        return true;
+    const auto answer = QMessageBox::question(this, windowTitle(),
+                                              QStringLiteral("This design has changed.\n\nWould you like to save it?"),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::No)
+        return true;
+    return !Save(m_doc.fileName().isEmpty()).isEmpty();
+}
+
+void TMDIChildForm::closeEvent(QCloseEvent *e)
+{
+    if (m_closeAccepted || queryClose()) {
+        m_closeAccepted = true;
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+void TMDIChildForm::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    m_scrollBox->horizontalScrollBar()->setValue(0);
+    m_scrollBox->verticalScrollBar()->setValue(0);
+    m_horzRuler->setOffsetStart(0);
+    m_vertRuler->setOffsetStart(0);
+}
+
+} // namespace document
