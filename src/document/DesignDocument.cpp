@@ -148,9 +148,10 @@ bool DesignDocument::save(const QString &fileName)
 {
     int side = 0, region = 0;
     regionPair(m_regionIndex, &side, &region);
-    m_fileName = fileName;
+    // A failed write keeps the old name: the design is still what it was before.
     if (!files::WriteDesign(*m_manager, fileName, m_layout, m_dataFileName, m_zoom, side, region, false))
         return false;
+    m_fileName = fileName;
     setModified(false);
     emit captionChanged(caption());
     return true;

@@ -109,7 +109,10 @@ bool WriteDesign(model::TObjectManager &manager, const QString &fileName,
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile buffers the bytes, and a write that fails only when the buffer is
+    // flushed inside commit() (disk full, file size limit) is not reported by commit():
+    // the cut file would replace the good one. Flush first and check.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }

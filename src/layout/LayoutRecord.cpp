@@ -4,6 +4,7 @@
 #include "platform/ByteIO.h"
 
 #include <QLocale>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -39,24 +40,42 @@ uint32_t LayoutRecord::u32(int off) const { return plat::getU32(m_bytes.data() +
 
 void LayoutRecord::setU32(int off, uint32_t v) { plat::putU32(m_bytes.data() + off, v); }
 
+namespace {
+// Sheet geometry is computed wide enough for any stored values (two unsigned 32-bit
+// fields multiplied overflow int64) and clamped to the int64 range.
+int64_t clamp64(__int128 v)
+{
+    if (v > INT64_MAX)
+        return INT64_MAX;
+    if (v < INT64_MIN)
+        return INT64_MIN;
+    return static_cast<int64_t>(v);
+}
+
+int64_t extent(uint32_t count, uint32_t size, uint32_t gap, uint32_t margin)
+{
+    return clamp64(__int128(count) * size + (__int128(count) - 1) * gap + margin);
+}
+} // namespace
+
 int64_t LayoutRecord::sheetExtentWidth() const
 {
-    return int64_t(Columns()) * Width() + (int64_t(Columns()) - 1) * ColumnSpace() + LeftMargin();
+    return extent(Columns(), Width(), ColumnSpace(), LeftMargin());
 }
 
 int64_t LayoutRecord::sheetExtentHeight() const
 {
-    return int64_t(Rows()) * Height() + (int64_t(Rows()) - 1) * RowSpace() + TopMargin();
+    return extent(Rows(), Height(), RowSpace(), TopMargin());
 }
 
 int64_t LayoutRecord::elementLeft(int column) const
 {
-    return int64_t(LeftMargin()) + int64_t(column) * (int64_t(Width()) + ColumnSpace());
+    return clamp64(__int128(LeftMargin()) + __int128(column) * (__int128(Width()) + ColumnSpace()));
 }
 
 int64_t LayoutRecord::elementTop(int row) const
 {
-    return int64_t(TopMargin()) + int64_t(row) * (int64_t(Height()) + RowSpace());
+    return clamp64(__int128(TopMargin()) + __int128(row) * (__int128(Height()) + RowSpace()));
 }
 
 namespace {

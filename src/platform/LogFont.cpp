@@ -4,6 +4,7 @@
 #include "platform/ByteIO.h"
 
 #include <QFontMetricsF>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -28,8 +29,9 @@ void LogFont::setFace(const QString &face)
 
 int LogFont::points() const
 {
-    const int h = std::abs(height);
-    return static_cast<int>(std::lround(h * 72.0 / kReferenceDpi));
+    // 64-bit: the height comes from files and may be INT32_MIN.
+    const int64_t h = std::abs(int64_t(height));
+    return static_cast<int>(std::lround(double(h) * 72.0 / kReferenceDpi));
 }
 
 LogFont LogFont::fromBytes(const char *data, qsizetype size)
@@ -85,7 +87,8 @@ QByteArray LogFont::toBytes() const
 QFont LogFont::toQFont(int pixelHeight) const
 {
     QFont f(face().isEmpty() ? QStringLiteral("Arial") : face());
-    f.setPixelSize(std::max(1, pixelHeight));
+    // Heights come from files: keep them to sizes a font engine can render.
+    f.setPixelSize(std::clamp(pixelHeight, 1, kMaxPixelHeight));
     f.setWeight(static_cast<QFont::Weight>(std::clamp(weight <= 0 ? 400 : int(weight), 1, 1000)));
     f.setItalic(italic != 0);
     f.setUnderline(underline != 0);
@@ -102,10 +105,10 @@ QFont LogFont::toQFont() const
         QFont probe = toQFont(100);
         const QFontMetricsF m(probe);
         const double cell = m.ascent() + m.descent();
-        const int px = cell > 0 ? static_cast<int>(std::lround(height * 100.0 / cell)) : height;
-        return toQFont(px);
+        const double px = cell > 0 ? std::round(height * 100.0 / cell) : double(height);
+        return toQFont(static_cast<int>(std::min<double>(px, kMaxPixelHeight)));
     }
-    return toQFont(height == 0 ? 16 : -height);
+    return toQFont(height == 0 ? 16 : static_cast<int>(std::min<int64_t>(-int64_t(height), kMaxPixelHeight)));
 }
 
 LogFont LogFont::fromQFont(const QFont &font)

@@ -11,6 +11,8 @@
 namespace plat {
 
 constexpr int kReferenceDpi = 96;
+// The largest pixel height toQFont gives a font (a 170-inch character at 96 ppi).
+constexpr int kMaxPixelHeight = 16384;
 
 struct LogFont {
     static constexpr int kSize = 60;

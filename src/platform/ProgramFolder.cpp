@@ -25,6 +25,41 @@ QString join(const QString &folder, const QString &relative)
     return QDir::cleanPath(folder + QLatin1Char('/') + relative);
 }
 
+// The path of `relative` inside `folder`: exactly as written when that exists,
+// otherwise with each component matched ignoring letter case (names that came from a
+// system whose file names ignore case, such as "License.RTF" or "*.LYT"). Empty when
+// nothing matches.
+QString resolve(const QString &folder, const QString &relative)
+{
+    const QString exact = join(folder, relative);
+    if (QFileInfo::exists(exact))
+        return exact;
+    QString path = folder;
+    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'))
+                                  .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        if (part == QLatin1String("."))
+            continue;
+        const QString direct = path + QLatin1Char('/') + part;
+        if (QFileInfo::exists(direct)) {
+            path = direct;
+            continue;
+        }
+        const QStringList entries =
+            QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        QString match;
+        for (const QString &e : entries)
+            if (e.compare(part, Qt::CaseInsensitive) == 0) {
+                match = e;
+                break;
+            }
+        if (match.isEmpty())
+            return {};
+        path += QLatin1Char('/') + match;
+    }
+    return path;
+}
+
 } // namespace
 
 ProgramFolder ProgramFolder::current()
@@ -75,8 +110,8 @@ QString ProgramFolder::find(const QString &relative) const
     if (!isSafeRelative(relative))
         return {};
     for (const QString &folder : m_read) {
-        const QString path = join(folder, relative);
-        if (QFileInfo::exists(path))
+        const QString path = resolve(folder, relative);
+        if (!path.isEmpty() && QFileInfo::exists(path))
             return path;
     }
     return {};
@@ -87,8 +122,8 @@ QString ProgramFolder::findFile(const QString &relative) const
     if (!isSafeRelative(relative))
         return {};
     for (const QString &folder : m_read) {
-        const QString path = join(folder, relative);
-        if (QFileInfo(path).isFile())
+        const QString path = resolve(folder, relative);
+        if (!path.isEmpty() && QFileInfo(path).isFile())
             return path;
     }
     return {};
@@ -99,8 +134,8 @@ QString ProgramFolder::findFolder(const QString &relative) const
     if (!isSafeRelative(relative))
         return {};
     for (const QString &folder : m_read) {
-        const QString path = join(folder, relative);
-        if (QFileInfo(path).isDir())
+        const QString path = resolve(folder, relative);
+        if (!path.isEmpty() && QFileInfo(path).isDir())
             return path;
     }
     return {};
@@ -114,8 +149,9 @@ QStringList listShadowed(const QStringList &folders, const QString &relativeFold
     QSet<QString> seen;
     QList<QFileInfo> found;
     for (const QString &folder : folders) {
-        QDir dir(join(folder, relativeFolder));
-        if (!dir.exists())
+        const QString path = resolve(folder, relativeFolder);
+        QDir dir(path);
+        if (path.isEmpty() || !dir.exists())
             continue;
         dir.setNameFilters(patterns);
         dir.setFilter(filters);   // no QDir::CaseSensitive: patterns ignore letter case

@@ -32,12 +32,15 @@ public:
     const QString &writeFolder() const { return m_write; }
 
     // Absolute path of the first file (or folder) called `relative` in the read folders,
-    // or an empty string when none holds it. `relative` uses '/' separators.
+    // or an empty string when none holds it. `relative` uses '/' separators. Within each
+    // folder the exact name wins; otherwise a name that differs only in letter case is
+    // taken (the data comes from a system whose file names ignore case).
     QString find(const QString &relative) const;
     QString findFile(const QString &relative) const;
     QString findFolder(const QString &relative) const;
 
-    // Files directly inside `relativeFolder` ("" for the top) whose names match one of
+    // Files directly inside `relativeFolder` ("" for the top; letter case of the folder
+    // names ignored as for find) whose names match one of
     // the wildcard patterns (letter case ignored), over all read folders. A file in an
     // earlier folder shadows one with the same name (letter case ignored) in a later
     // folder. Absolute paths, sorted by file name.

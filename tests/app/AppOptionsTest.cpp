@@ -249,6 +249,7 @@ TEST(AppOptions, DialogGridSizeRule)
 TEST(AppOptions, UserStoreIsWrittenToTheSettingsFile)
 {
     QTemporaryDir home;
+    const QByteArray old = qgetenv("OSTRAVEL_HOME");
     qputenv("OSTRAVEL_HOME", home.path().toUtf8());
     const TAppOptions saved = everythingChanged();
     ASSERT_TRUE(app::SaveOptions(saved));
@@ -260,4 +261,8 @@ TEST(AppOptions, UserStoreIsWrittenToTheSettingsFile)
     TAppOptions fromUser;
     app::LoadOptions(fromUser);
     EXPECT_EQ(fromUser, saved);
+    if (old.isNull())
+        qunsetenv("OSTRAVEL_HOME");
+    else
+        qputenv("OSTRAVEL_HOME", old);
 }

@@ -137,3 +137,21 @@ TEST(ProgramFolder, NamesThatLeaveTheFolderAreRefused)
     }
     EXPECT_TRUE(pf.writablePath("").isEmpty());
 }
+
+TEST(ProgramFolder, NamesFromCaseBlindSystemsFindFilesInAnyLetterCase)
+{
+    Folders f;
+    f.put(f.install, "License.rtf", "licence");
+    f.put(f.install, "Template/Standard/Cards/x.cct", "x");
+    f.put(f.source, "OWIZ.INI", "source ini");
+    f.put(f.install, "owiz.ini", "installed ini");
+    const ProgramFolder pf = f.pf();
+    EXPECT_EQ(readFile(pf.findFile("License.RTF")), "licence");
+    EXPECT_EQ(readFile(pf.findFile("template/STANDARD/cards/X.CCT")), "x");
+    EXPECT_EQ(pf.findFolder("TEMPLATE/standard"), f.user + "/Template/Standard");
+    // The earlier folder still wins, whatever the letter case.
+    EXPECT_EQ(readFile(pf.findFile("Owiz.ini")), "installed ini");
+    EXPECT_EQ(readFile(pf.findFile("OWIZ.INI")), "installed ini");
+    EXPECT_EQ(names(pf.listFiles("TEMPLATE/Standard/CARDS", {"*.CCT"})), QStringList{"x.cct"});
+    EXPECT_TRUE(pf.findFile("License.RTF/x").isEmpty());
+}

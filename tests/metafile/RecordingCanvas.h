@@ -35,7 +35,11 @@ public:
     void setWindowExt(QSize s) override { add(QStringLiteral("windowext %1 %2").arg(s.width()).arg(s.height())); }
     void setViewportOrg(QPoint p) override { add(QStringLiteral("viewportorg %1 %2").arg(p.x()).arg(p.y())); }
     void setViewportExt(QSize s) override { add(QStringLiteral("viewportext %1 %2").arg(s.width()).arg(s.height())); }
-    void setWorldTransform(const QTransform &t) override { m_world = t; }
+    void setWorldTransform(const QTransform &t) override
+    {
+        m_world = t;
+        add(QStringLiteral("world %1 %2 %3 %4 %5 %6").arg(t.m11()).arg(t.m12()).arg(t.m21()).arg(t.m22()).arg(t.dx()).arg(t.dy()));
+    }
     QTransform worldTransform() const override { return m_world; }
 
     int saveDC() override { m_stack.push_back(m_world); add(QStringLiteral("save")); return int(m_stack.size()); }
@@ -96,6 +100,9 @@ public:
         imageDest.push_back(dest);
         add(QStringLiteral("stretchdibits %1 %2 %3x%4 rop %5").arg(rectText(dest), rectText(src)).arg(image.width()).arg(image.height()).arg(uint32_t(rop), 0, 16));
     }
+
+    // Saved states not yet restored.
+    int depth() const { return int(m_stack.size()); }
 
     // Lines of the log that start with `prefix`.
     QStringList calls(const QString &prefix) const

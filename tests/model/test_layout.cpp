@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -103,10 +104,15 @@ TEST(LayoutRecord, SheetExtentAndElementCorners)
     EXPECT_EQ(l.sheetExtentHeight(), 5 * 200 + 4 * 20 + 50);
     EXPECT_EQ(l.elementLeft(1), 75 + 360);
     EXPECT_EQ(l.elementTop(3), 50 + 3 * 220);
-    // Unsigned fields at their maximum do not overflow.
+    // Unsigned fields at their maximum do not overflow: the sums are clamped.
     l.setColumns(0xFFFFFFFFu);
     l.setWidth(0xFFFFFFFFu);
-    EXPECT_GT(l.sheetExtentWidth(), int64_t(0xFFFFFFFFu));
+    l.setColumnSpace(0xFFFFFFFFu);
+    EXPECT_EQ(l.sheetExtentWidth(), INT64_MAX);
+    EXPECT_EQ(l.elementLeft(INT32_MAX), INT64_MAX);
+    EXPECT_EQ(l.elementLeft(INT32_MIN), INT64_MIN);
+    l.setColumns(0);
+    EXPECT_EQ(l.sheetExtentWidth(), 75 - int64_t(0xFFFFFFFFu)); // no columns: one gap less
 }
 
 TEST(PaperTable, EveryTypeAndTheFallback)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <limits>
 
 using namespace plat;
@@ -284,4 +285,23 @@ TEST(Picture, ValueSemanticsAndKindLetters)
     EXPECT_EQ(copy, b);
     EXPECT_NE(copy, m);
     EXPECT_EQ(copy.bytes(), bmp24(1, 1));
+}
+
+TEST(LogFont, HostileHeightsStayRenderable)
+{
+    struct Case { int32_t height; int pixels; };
+    const Case cases[] = {
+        {INT32_MIN, kMaxPixelHeight}, {-2000000000, kMaxPixelHeight}, {-1, 1}, {0, 16},
+    };
+    for (const Case &c : cases) {
+        LogFont f;
+        f.height = c.height;
+        f.setFace(QStringLiteral("Arial"));
+        EXPECT_EQ(f.toQFont().pixelSize(), c.pixels) << c.height;
+        EXPECT_GE(f.points(), 0) << c.height;
+    }
+    LogFont tall;
+    tall.height = INT32_MAX; // a cell height
+    EXPECT_LE(tall.toQFont().pixelSize(), kMaxPixelHeight);
+    EXPECT_GE(tall.toQFont().pixelSize(), 1);
 }

@@ -222,10 +222,11 @@ TEST(DrawBarCode, RightAndCentredJustification)
         ImageCanvas ic(400, 100);
         DrawBarCode(ic.c(), 0, 0, 300, 80, QStringLiteral("123456789012"), BarCodeUPCA, flags, true, false, 100, 0);
         const QRect box = inkBox(ic.done());
-        if (flags == gdi::DT_RIGHT)
+        if (flags == gdi::DT_RIGHT) {
             EXPECT_EQ(box.right(), 300 - 10 - 1);
-        else
+        } else {
             EXPECT_EQ(box.left(), 150 - 95);
+        }
         EXPECT_EQ(box.width(), 190);
     }
 }

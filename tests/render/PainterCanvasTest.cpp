@@ -3,6 +3,11 @@
 
 #include "RenderTestSupport.h"
 
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPdfWriter>
 #include <gtest/gtest.h>
 
 using namespace rendertest;
@@ -205,10 +210,11 @@ TEST(PainterCanvas, DrawTextClipsUnlessAskedNotTo)
         QRect r(10, 10, 30, 40);
         c.drawText(QStringLiteral("MMMMMMMM"), r, gdi::DT_NOPREFIX | (noclip ? gdi::DT_NOCLIP : 0u));
         const QRect box = inkBox(ic.done());
-        if (noclip)
+        if (noclip) {
             EXPECT_GT(box.right(), 60);
-        else
+        } else {
             EXPECT_LE(box.right(), 39);
+        }
     }
 }
 
@@ -274,4 +280,44 @@ TEST(PainterCanvas, StretchDIBitsScalesAndMirrors)
         const QImage &img = ic.done();
         EXPECT_EQ(inkBox(img), mirror ? QRect(20, 0, 10, 10) : QRect(10, 0, 10, 10)) << mirror;
     }
+}
+
+TEST(PainterCanvas, FontPixelsDoNotDependOnTheDeviceResolution)
+{
+    // A 600-dpi picture: the LogFont height is logical units, not points at the device.
+    QImage img(100, 100, QImage::Format_RGB32);
+    img.setDotsPerMeterX(23622);
+    img.setDotsPerMeterY(23622);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    gdi::PainterCanvas c(p);
+    EXPECT_EQ(c.dpiX(), 600);
+    c.setFont(testFont(-16));
+    EXPECT_EQ(c.deviceFont().pixelSize(), 16);
+    // The print job's mapping: 100 surface pixels per inch onto 600 device pixels.
+    c.setMapMode(gdi::MapMode::Anisotropic);
+    c.setWindowExt(QSize(100, 100));
+    c.setViewportExt(QSize(600, 600));
+    EXPECT_EQ(c.deviceFont().pixelSize(), 96);
+}
+
+TEST(PainterCanvas, DrawsIntoAPdfWriter)
+{
+    const QString path = QDir::temp().filePath(QStringLiteral("ostravel-canvas-test.pdf"));
+    {
+        QPdfWriter pdf(path);
+        QPainter p(&pdf);
+        gdi::PainterCanvas c(p);
+        c.setFont(testFont(-16));
+        c.setBrush(Brush{BrushStyle::Hatched, 0, 4});
+        c.rectangle(10, 10, 200, 100);
+        c.textOut(20, 20, QStringLiteral("PDF"));
+        QImage src(4, 4, QImage::Format_RGB32);
+        src.fill(Qt::red);
+        c.stretchDIBits(QRect(10, 120, 40, 40), QRect(0, 0, 4, 4), src, gdi::RasterOp::SrcAnd);
+    }
+    const QByteArray bytes = testsupport::readFile(path);
+    QFile::remove(path);
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GT(bytes.size(), 500);
 }

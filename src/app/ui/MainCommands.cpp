@@ -4,6 +4,7 @@
 #include "app/Product.h"
 #include "app/ProductInfo.h"
 #include "app/ui/AboutForm.h"
+#include "app/ui/CardOpenDialog.h"
 #include "app/ui/ConfigForm.h"
 #include "app/ui/HelpWindow.h"
 #include "document/ui/MDIChildForm.h"
@@ -110,9 +111,7 @@ void TMainForm::OpenMIClick()
     QString folder = m_options.DocumentsFolder;
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QFileDialog dlg(this, QStringLiteral("Open"), folder, QStringLiteral("Business Cards (*.bcp);;Templates (*.cct)"));
-    dlg.setObjectName(QStringLiteral("CardOpenDialog"));
-    dlg.setFileMode(QFileDialog::ExistingFile);
+    CardOpenDialog dlg(this, folder);
     if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
         OpenDesignFile(dlg.selectedFiles().first(), true);
 }
