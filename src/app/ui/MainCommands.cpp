@@ -101,9 +101,9 @@ TMDIChildForm *TMainForm::newDocumentFromTemplate(const QString &templateFile, f
 
 void TMainForm::NewMIClick()
 {
-    // Without the design wizard and the layout library, a new design starts on the
-    // common business-card stock.
-    newBlankDocument(defaultBusinessCardLayout());
+    // Until the design wizard exists, New goes straight to picking a layout, as it does
+    // when the wizard cannot be shown.
+    pickLayoutForNewDesign();
 }
 
 void TMainForm::OpenMIClick()

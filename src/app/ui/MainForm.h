@@ -91,6 +91,10 @@ private:
     void fillReopenMenu();
     void addToolButtonName(QToolBar *bar, QAction *action, const QString &buttonName, const QString &hint);
 
+    // Layout commands (MainLayoutCommands.cpp).
+    void connectLayoutCommands();
+    bool pickLayoutForNewDesign();
+
     // Commands (MainCommands.cpp).
     void NewMIClick();
     void OpenMIClick();
