@@ -445,35 +445,20 @@ void EmfRecorder::ellipse(int l, int t, int r, int b)
     simple(emr::ELLIPSE, {uint32_t(l), uint32_t(t), uint32_t(r), uint32_t(b)});
 }
 
-void EmfRecorder::arc(const QRect &box, QPoint start, QPoint end)
+// Arc, chord and pie share one record layout: the box, then the start and end points.
+void EmfRecorder::arcRecord(uint32_t type, const QRect &box, QPoint start, QPoint end)
 {
     if (!active())
         return;
     addBounds(QRectF(box), m_dc.pen.width / 2.0);
-    simple(emr::ARC, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
-                      uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
-                      uint32_t(end.x()), uint32_t(end.y())});
+    simple(type, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
+                  uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
+                  uint32_t(end.x()), uint32_t(end.y())});
 }
 
-void EmfRecorder::chord(const QRect &box, QPoint start, QPoint end)
-{
-    if (!active())
-        return;
-    addBounds(QRectF(box), m_dc.pen.width / 2.0);
-    simple(emr::CHORD, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
-                        uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
-                        uint32_t(end.x()), uint32_t(end.y())});
-}
-
-void EmfRecorder::pie(const QRect &box, QPoint start, QPoint end)
-{
-    if (!active())
-        return;
-    addBounds(QRectF(box), m_dc.pen.width / 2.0);
-    simple(emr::PIE, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
-                      uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
-                      uint32_t(end.x()), uint32_t(end.y())});
-}
+void EmfRecorder::arc(const QRect &box, QPoint start, QPoint end) { arcRecord(emr::ARC, box, start, end); }
+void EmfRecorder::chord(const QRect &box, QPoint start, QPoint end) { arcRecord(emr::CHORD, box, start, end); }
+void EmfRecorder::pie(const QRect &box, QPoint start, QPoint end) { arcRecord(emr::PIE, box, start, end); }
 
 // FillRect is recorded as a pattern blit with a brush selected for it.
 void EmfRecorder::fillRect(const QRect &r, const gdi::Brush &b)
