@@ -19,9 +19,16 @@ QRect SelectionFrame(const QRect &b)
     return QRect(b.x() - 2, b.y() - 2, b.width() + 5, b.height() + 5);
 }
 
+// The zoom factor is kept in single precision, as the stored designs were made with:
+// at zoom 27 the factor is a little below 0.27, so 100 units give 26 pixels.
+static double zoomFactor(int zoom)
+{
+    return double(float(zoom * 0.01));
+}
+
 int FrameUnits(int pixels, int zoom)
 {
-    const double factor = zoom * 0.01;
+    const double factor = zoomFactor(zoom);
     if (factor <= 0)
         return 0;
     const double v = std::trunc(pixels / factor);
@@ -34,7 +41,7 @@ int FrameUnits(int pixels, int zoom)
 
 int FramePixels(long long units, int zoom)
 {
-    const double factor = zoom * 0.01;
+    const double factor = zoomFactor(zoom);
     const double v = std::trunc(double(units) * factor);
     // Values far outside the surface are clamped rather than overflowing.
     constexpr double kLimit = 1 << 24;
@@ -80,7 +87,7 @@ PictureDescription DescribePicture(const plat::Picture &picture)
             int t = 0, b = 0;
             d.colorDepth = ColorDepthText(h.bitCount, &t, &b);
             if (b != 0) {
-                const long long size = ((long long(b) * h.width + 31) / 32) * 4 * (long long)h.height + t * 4 + 40;
+                const int64_t size = ((int64_t(b) * h.width + 31) / 32) * 4 * int64_t(h.height) + t * 4 + 40;
                 d.storeSize = QString::number(size) + QStringLiteral(" bytes");
             }
             d.size = QStringLiteral("%1 x %2").arg(h.width).arg(h.height);

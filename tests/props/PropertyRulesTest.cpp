@@ -45,6 +45,8 @@ TEST(PropertyRules, FrameValuesAndTheirWayBack)
     EXPECT_EQ(SelectionFrame(QRect(50, 50, 120, 30)), QRect(48, 48, 125, 35));
     const struct { int pixels, zoom, units; } shown[] = {
         {48, 100, 48}, {96, 200, 48}, {24, 50, 48}, {125, 100, 125}, {0, 100, 0}, {-3, 100, -3},
+        {109, 109, 99}, // one below 109 * 100 / 109: the factor is a little above 1.09
+        {218, 109, 199}, {110, 109, 100},
     };
     for (const auto &c : shown)
         EXPECT_EQ(FrameUnits(c.pixels, c.zoom), c.units) << c.pixels << " at " << c.zoom;

@@ -7,12 +7,12 @@
 #include "editing/PropertyRules.h"
 
 #include <QByteArray>
+#include <QComboBox>
 #include <QPointer>
 #include <QTabWidget>
 #include <functional>
 
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
