@@ -19,11 +19,14 @@ QRect SelectionFrame(const QRect &b)
     return QRect(b.x() - 2, b.y() - 2, b.width() + 5, b.height() + 5);
 }
 
-// The zoom factor is kept in single precision, as the stored designs were made with:
-// at zoom 27 the factor is a little below 0.27, so 100 units give 26 pixels.
+// The zoom factor is formed in single precision (zoom and 0.01 as floats), as the designs
+// this program reads were measured with: at zoom 27 it is a little below 0.27, so 100
+// units give 26 pixels; at zoom 109 a little above 1.09, so 109 pixels show as 99; at 100
+// it is exactly 1.
 static double zoomFactor(int zoom)
 {
-    return double(float(zoom * 0.01));
+    const float factor = float(zoom) * 0.01f;
+    return double(factor);
 }
 
 int FrameUnits(int pixels, int zoom)
