@@ -308,6 +308,7 @@ void TMainForm::UpdateCommands()
            selected >= 2);
     enable({"PropertiesMI"}, selected == 1);
     m_propertyPanel->setVisible(selected == 1);
+    refreshPropertyEditor();
     enable({"SelectAllMI", "AlignAlltoGridMI"}, objects >= 1);
     enable({"PasteMI"}, any && clipboardHasPasteable());
 

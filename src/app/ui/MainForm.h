@@ -30,6 +30,9 @@ struct Substitution;
 namespace document {
 class TMDIChildForm;
 }
+namespace editing {
+class TPropertyEditor;
+}
 
 namespace app {
 
@@ -63,6 +66,11 @@ public:
     bool listsFilling() const { return m_listsFilling; }
     void setListsFilling(bool on) { m_listsFilling = on; }
 
+    // The property editor's pages (MainPropertyEditor.cpp).
+    editing::TPropertyEditor *propertyPages() const { return m_propertyPages; }
+    // Brings the property editor in step with the active document's selection.
+    void refreshPropertyEditor();
+
     // Creates a document window on a blank design with `layout`.
     TMDIChildForm *newBlankDocument(const layout::LayoutRecord &layout);
     // Creates a document window from a template with the wizard's answers.
@@ -84,6 +92,7 @@ private:
     void buildToolbars();
     void buildStatusBar();
     void buildPropertyEditor();
+    void buildPropertyPages(QWidget *panel);
     void buildObjectPopup();
     void hideUnofferedCommands();
     void restoreWindowState();
@@ -138,6 +147,7 @@ private:
     QComboBox *m_objectCombo = nullptr;
     QDockWidget *m_propertyEditor = nullptr;
     QWidget *m_propertyPanel = nullptr;
+    editing::TPropertyEditor *m_propertyPages = nullptr;
     QLabel *m_status[3] = {nullptr, nullptr, nullptr};
     QHash<QString, QToolBar *> m_toolbars;
     QTimer *m_enableTimer = nullptr;

@@ -59,6 +59,14 @@ public:
 
     editing::CardPanelView *cardPanel() const { return m_cardPanel; }
 
+    // The property editor's state for this design: set while the editor's fields are being
+    // filled (their change events do nothing then), and the kind of pages last shown
+    // (' ', 'T' text, 'G' graphic, 'S' shape).
+    bool editorUpdating() const { return m_editorUpdating; }
+    void setEditorUpdating(bool on) { m_editorUpdating = on; }
+    char sheetKind() const { return m_sheetKind; }
+    void setSheetKind(char kind) { m_sheetKind = kind; }
+
 signals:
     void captionChanged(const QString &caption);
     void stateChanged();
@@ -79,6 +87,8 @@ private:
     editing::CardPanelView *m_cardPanel = nullptr;
     editing::Selection *m_selection = nullptr;
     bool m_closeAccepted = false;
+    bool m_editorUpdating = false;
+    char m_sheetKind = ' ';
 };
 
 } // namespace document
