@@ -267,6 +267,8 @@ bool clipboardHasPasteable()
 
 void TMainForm::UpdateCommands()
 {
+    if (m_destroying)
+        return;
     TMDIChildForm *d = activeDocument();
     const bool any = !documents().isEmpty();
     if (!any) {

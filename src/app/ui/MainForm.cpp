@@ -73,7 +73,10 @@ TMainForm::~TMainForm()
     // The document windows go while this window is whole: they call back into it as they
     // are destroyed, and the MDI area must not report activations into a half-destroyed
     // main window.
+    m_destroying = true;
     disconnect(m_mdi, nullptr, this, nullptr);
+    for (TMDIChildForm *d : documents())
+        disconnect(d, nullptr, this, nullptr);
     delete m_mdi;
     m_mdi = nullptr;
 }
@@ -238,6 +241,8 @@ void TMainForm::dropEvent(QDropEvent *e)
 
 TMDIChildForm *TMainForm::activeDocument() const
 {
+    if (m_destroying || !m_mdi)
+        return nullptr;
     QMdiSubWindow *w = m_mdi->activeSubWindow();
     if (!w) {
         const auto list = m_mdi->subWindowList();
@@ -250,6 +255,8 @@ TMDIChildForm *TMainForm::activeDocument() const
 QList<TMDIChildForm *> TMainForm::documents() const
 {
     QList<TMDIChildForm *> out;
+    if (!m_mdi)
+        return out;
     for (QMdiSubWindow *w : m_mdi->subWindowList())
         if (auto *d = qobject_cast<TMDIChildForm *>(w->widget()))
             out << d;

@@ -132,6 +132,7 @@ private:
     RecentFiles m_recent;
     QStringList m_startFiles;
     bool m_shownOnce = false;
+    bool m_destroying = false; // set while the document windows are torn down
     int m_nextUntitled = 1;
     bool m_listsFilling = false;
 
