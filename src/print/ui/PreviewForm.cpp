@@ -4,6 +4,7 @@
 #include "print/PreviewZoom.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -111,13 +112,16 @@ TPreviewForm::TPreviewForm(TPreviewPrinter &engine, QPrinter *printer, QWidget *
     GridBut = tool(bar, "GridBut", QStringLiteral("Grid"), true);
     ZoomCursorBut = tool(bar, "ZoomCursorBut", QStringLiteral("Zoom"), true);
     HandCursorBut = tool(bar, "HandCursorBut", QStringLiteral("Pan"), true);
-    ZoomCursorBut->setAutoExclusive(true);
-    HandCursorBut->setAutoExclusive(true);
+    // Two exclusive pairs in one tool bar: each pair gets a group of its own.
+    auto *tools = new QButtonGroup(this);
+    tools->addButton(ZoomCursorBut);
+    tools->addButton(HandCursorBut);
     ZoomCursorBut->setChecked(true);
     OnePageBut = tool(bar, "OnePageBut", QStringLiteral("&1"), true);
     TwoPageBut = tool(bar, "TwoPageBut", QStringLiteral("&2"), true);
-    OnePageBut->setAutoExclusive(true);
-    TwoPageBut->setAutoExclusive(true);
+    auto *pagesGroup = new QButtonGroup(this);
+    pagesGroup->addButton(OnePageBut);
+    pagesGroup->addButton(TwoPageBut);
     OnePageBut->setChecked(true);
     CloseBut = tool(bar, "CloseBut", QStringLiteral("&Close"));
     root->addWidget(bar);
