@@ -6,12 +6,13 @@
 namespace cli {
 
 namespace {
-const char *const kCommands[] = {"info"};
+const char *const kCommands[] = {"info", "print"};
 
 void printUsage(QTextStream &out)
 {
     out << "Usage: ostravel [design files...]\n"
-           "       ostravel info FILE [--json]\n";
+           "       ostravel info FILE [--json]\n"
+           "       ostravel print DESIGN --pdf OUT.pdf [options]\n";
 }
 } // namespace
 
@@ -26,12 +27,15 @@ bool isCommand(int argc, char **argv)
 }
 
 int runInfo(const QStringList &args);
+int runPrint(const QStringList &args);
 
 int run(const QStringList &arguments)
 {
     const QString cmd = arguments.value(1);
     if (cmd == QLatin1String("info"))
         return runInfo(arguments.mid(2));
+    if (cmd == QLatin1String("print"))
+        return runPrint(arguments.mid(2));
     QTextStream out(stdout);
     printUsage(out);
     return cmd.startsWith(QLatin1Char('-')) ? 0 : 2;

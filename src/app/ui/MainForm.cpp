@@ -54,6 +54,7 @@ TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(pa
     connect(m_startupTimer, &QTimer::timeout, this, &TMainForm::NewMIClick);
 
     buildMenus();
+    connectPrintCommands();
     buildToolbars();
     buildStatusBar();
     buildPropertyEditor();

@@ -89,6 +89,7 @@ private:
     // Construction, by family (MainForm.cpp, MainMenus.cpp).
     QAction *makeAction(const QString &name, const QString &text, const QKeySequence &shortcut = {});
     void buildMenus();
+    void connectPrintCommands();
     void buildToolbars();
     void buildStatusBar();
     void buildPropertyEditor();
