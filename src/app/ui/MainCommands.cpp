@@ -8,6 +8,7 @@
 #include "app/ui/ConfigForm.h"
 #include "app/ui/HelpWindow.h"
 #include "document/ui/MDIChildForm.h"
+#include "print/ui/PrintDesign.h"
 #include "platform/Registry.h"
 
 #include <QAction>
@@ -152,8 +153,8 @@ void TMainForm::ExitMIClick() { close(); }
 
 void TMainForm::PrintSetupMIClick()
 {
-    QPrinter printer;
-    QPageSetupDialog dlg(&printer, this);
+    // The set-up is kept for the print and preview commands that follow.
+    QPageSetupDialog dlg(&print::sharedPrinter(), this);
     dlg.setObjectName(QStringLiteral("PrinterSetupDialog"));
     dlg.exec();
 }
