@@ -58,6 +58,7 @@ TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(pa
     buildStatusBar();
     buildPropertyEditor();
     buildObjectPopup();
+    connectEditCommands();
 
     LoadOptions(m_options);
     m_recent.load(plat::Registry::user(), ProductKey());

@@ -63,6 +63,13 @@ public:
     bool listsFilling() const { return m_listsFilling; }
     void setListsFilling(bool on) { m_listsFilling = on; }
 
+    // Editing services for the document windows (MainEditCommands.cpp).
+    int currentTool() const override;
+    void setCurrentTool(int tool) override;
+    void showMousePosition(const QString &text) override;
+    void refreshObjectList() override;
+    void refreshPropertyEditor(bool resetPage) override;
+
     // Creates a document window on a blank design with `layout`.
     TMDIChildForm *newBlankDocument(const layout::LayoutRecord &layout);
     // Creates a document window from a template with the wizard's answers.
@@ -90,6 +97,10 @@ private:
     void saveWindowState();
     void fillReopenMenu();
     void addToolButtonName(QToolBar *bar, QAction *action, const QString &buttonName, const QString &hint);
+
+    // Editing commands: undo, clipboard, selection, alignment, tools (MainEditCommands.cpp).
+    void connectEditCommands();
+    void DeleteMIClick();
 
     // Commands (MainCommands.cpp).
     void NewMIClick();

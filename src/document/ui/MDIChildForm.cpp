@@ -73,6 +73,7 @@ TMDIChildForm::TMDIChildForm(DocumentHost *host, QWidget *parent) : QWidget(pare
     // A region switch or a zoom change starts with nothing selected.
     connect(&m_doc, &DesignDocument::regionChanged, m_selection, &editing::Selection::clear);
     connect(&m_doc, &DesignDocument::zoomChanged, m_selection, &editing::Selection::clear);
+    setupEditing();
 }
 
 TMDIChildForm::~TMDIChildForm()
@@ -114,6 +115,7 @@ bool TMDIChildForm::createDesign(int untitledNumber, files::Substitution *substi
     setWindowTitle(m_doc.caption());
     applyOptions();
     syncPanel();
+    m_host->refreshObjectList();
     return true;
 }
 
@@ -130,6 +132,7 @@ void TMDIChildForm::applyOptions()
     m_vertRuler->setMeasure(measure);
     m_horzRuler->setScale(m_doc.zoom());
     m_vertRuler->setScale(m_doc.zoom());
+    applyEditingOptions();
 }
 
 QString TMDIChildForm::Save(bool forceDialog)
