@@ -78,6 +78,9 @@ TMDIChildForm::TMDIChildForm(DocumentHost *host, QWidget *parent) : QWidget(pare
 
 TMDIChildForm::~TMDIChildForm()
 {
+    // The design's objects go with the document after this body; a selection that
+    // forgets them must not call into the main window any more.
+    m_selection->blockSignals(true);
     if (m_host)
         m_host->startEnableTimer();
 }
