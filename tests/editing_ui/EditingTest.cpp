@@ -4,6 +4,7 @@
 #include "document/ui/DocumentEditing.h"
 #include "document/ui/MDIChildForm.h"
 #include "editing/StretchHandle.h"
+#include "editing/ui/AlignForm.h"
 #include "editing/ui/CardPanelView.h"
 #include "model/ClipboardBlock.h"
 #include "platform/bmp/BmpCodec.h"
@@ -592,4 +593,32 @@ TEST_F(EditingTest, StatusBarObjectListAndBackgroundDoubleClick)
     QTest::mouseDClick(panel, Qt::LeftButton, {}, QPoint(300, 180));
     ASSERT_EQ(any.texts.size(), 1) << "the Background command opens its dialog";
     EXPECT_EQ(any.texts[0], QStringLiteral("QFileDialog"));
+}
+
+TEST_F(EditingTest, AlignDialogAppliesEachChoiceAsItsOwnOperation)
+{
+    SurfaceItem *a = insert("BoxMI", QPoint(50, 20));
+    SurfaceItem *b = insert("BoxMI", QPoint(80, 100));
+    act("SelectAllMI")->trigger();
+    const int before = undoCount();
+    QTimer::singleShot(50, [] {
+        QWidget *w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        ASSERT_EQ(w->objectName(), QStringLiteral("AlignForm"));
+        auto *form = static_cast<editing::TAlignForm *>(w);
+        form->setItemIndex(QStringLiteral("HGroup"), 1);      // frame to the left margin
+        form->setItemIndex(QStringLiteral("VGroupGroup"), 1); // tops to the frame's top
+        w->findChild<QPushButton *>(QStringLiteral("OkBtn"))->click();
+    });
+    act("AlignMI")->trigger();
+    EXPECT_EQ(a->bounds().topLeft(), QPoint(10, 18));
+    EXPECT_EQ(b->bounds().topLeft(), QPoint(40, 18));
+    EXPECT_EQ(undoCount(), before + 4) << "two operations, one entry per object each";
+
+    QTimer::singleShot(50, [] {
+        if (QWidget *w = QApplication::activeModalWidget())
+            static_cast<QDialog *>(w)->reject();
+    });
+    act("AlignMI")->trigger();
+    EXPECT_EQ(undoCount(), before + 4) << "cancel changes nothing";
 }

@@ -3,6 +3,7 @@
 #include "document/ui/DocumentHost.h"
 #include "editing/ui/CardPanelView.h"
 #include "editing/Selection.h"
+#include "editing/StretchHandle.h"
 #include "editing/ui/Ruler.h"
 
 #include "pictures/PictureHelpers.h"
@@ -140,6 +141,7 @@ void TMDIChildForm::applyOptions()
 
 QString TMDIChildForm::Save(bool forceDialog)
 {
+    m_handles->Detach(); // saving starts with nothing selected
     QString name = m_doc.fileName();
     if (forceDialog || name.isEmpty()) {
         QString folder = m_host->appOptions().DocumentsFolder;
