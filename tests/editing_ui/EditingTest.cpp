@@ -622,3 +622,20 @@ TEST_F(EditingTest, AlignDialogAppliesEachChoiceAsItsOwnOperation)
     act("AlignMI")->trigger();
     EXPECT_EQ(undoCount(), before + 4) << "cancel changes nothing";
 }
+
+TEST_F(EditingTest, ClickOnAnUnselectedObjectGoesStraightOnIntoADrag)
+{
+    SurfaceItem *a = insert("TextMI", QPoint(50, 50));
+    insert("BoxMI", QPoint(200, 120)); // now the selection
+    const int before = undoCount();
+    press(QPoint(60, 60));
+    EXPECT_EQ(doc->selection()->single(), a);
+    // The frame takes the mouse at once; the drag counts from the first move it sees.
+    move(QPoint(65, 65));
+    move(QPoint(80, 70));
+    release(QPoint(80, 70));
+    EXPECT_EQ(a->bounds().topLeft(), QPoint(65, 55));
+    EXPECT_EQ(undoCount(), before + 1);
+    move(QPoint(300, 190)); // button up: the frame lets the mouse go
+    EXPECT_FALSE(handles()->hasCapture());
+}
