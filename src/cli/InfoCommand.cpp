@@ -190,7 +190,10 @@ int runInfo(const QStringList &args)
         for (const QJsonValue &rv : regions) {
             QJsonObject r = rv.toObject();
             QJsonArray objs = r[QStringLiteral("objects")].toArray();
-            int text = 0, shape = 0, graphic = 0, ole = 0;
+            // A rebuilt graphic takes one number for its image control and the next
+            // for itself (Graphic1, Graphic3, ...); every kind but texts and graphics,
+            // embedded objects included, is rebuilt as a shape.
+            int text = 0, shape = 0, graphic = 0;
             for (int i = 0; i < objs.size(); ++i) {
                 QJsonObject o = objs[i].toObject();
                 const QString k = o[QStringLiteral("Kind")].toString();
@@ -198,9 +201,7 @@ int runInfo(const QStringList &args)
                 if (k == QLatin1String("T"))
                     name = QStringLiteral("Text%1").arg(text++);
                 else if (k == QLatin1String("G"))
-                    name = QStringLiteral("Graphic%1").arg(graphic++);
-                else if (k == QLatin1String("O"))
-                    name = QStringLiteral("Ole%1").arg(ole++);
+                    name = QStringLiteral("Graphic%1").arg((graphic += 2) - 1);
                 else
                     name = QStringLiteral("Shape%1").arg(shape++);
                 o[QStringLiteral("name")] = name;

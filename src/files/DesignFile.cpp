@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <new>
+
 namespace files {
 
 namespace {
@@ -253,10 +255,15 @@ int ReadDesign(model::TObjectManager &manager, const QString &fileName, layout::
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return ResultLoadError;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ResultLoadError;
-    return readDesignBytes(manager, bytes, layout, dataFileName, zoom);
+    // A file (or a blob in it) too large for memory is reported, not a crash.
+    try {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return ResultLoadError;
+        return readDesignBytes(manager, bytes, layout, dataFileName, zoom);
+    } catch (const std::bad_alloc &) {
+        return ResultNoMemory;
+    }
 }
 
 int ReadTemplate(model::TObjectManager &manager, const QString &fileName, layout::LayoutRecord *layout,

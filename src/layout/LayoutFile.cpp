@@ -235,8 +235,9 @@ QSize printSheet(const LayoutRecord &record)
 {
     int pw = 0, ph = 0;
     GetPaperInfo(record.PaperType(), nullptr, &pw, &ph);
-    const int64_t need = int64_t(record.Columns()) * record.Width()
-                         + (int64_t(record.Columns()) - 1) * record.ColumnSpace() + 2 * int64_t(record.LeftMargin());
+    // Wide enough for any stored values: two 32-bit fields multiplied can overflow 64 bits.
+    const __int128 need = __int128(record.Columns()) * record.Width()
+                          + (__int128(record.Columns()) - 1) * record.ColumnSpace() + 2 * __int128(record.LeftMargin());
     if (need > pw + 25)
         std::swap(pw, ph);
     return QSize(pw, ph);

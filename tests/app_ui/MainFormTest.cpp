@@ -3,6 +3,8 @@
 #include "app/ui/MainForm.h"
 #include "document/DesignDocument.h"
 #include "document/ui/MDIChildForm.h"
+#include "editing/Selection.h"
+#include "model/SurfaceModel.h"
 #include "platform/Registry.h"
 
 #include <QAction>
@@ -501,5 +503,54 @@ TEST_F(MainFormTest, CloseQuestionHonoursAllThreeAnswers)
         document::DesignDocument back;
         ASSERT_EQ(back.openFile(file), files::ResultOk);
         EXPECT_EQ(back.zoom(), 110);
+    }
+}
+
+// The command table for one, two and no selected objects, and for a design with objects.
+TEST_F(MainFormTest, CommandStatesFollowTheSelection)
+{
+    const QString file = makeDesign(path(QStringLiteral("three.bcp")), makeLayout(350, 200), 3);
+    auto form = makeForm();
+    form->OpenDesignFile(file, false);
+    TMDIChildForm *doc = form->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    model::SurfaceModel *surface = doc->doc()->surface();
+    ASSERT_EQ(surface->count(), 3);
+
+    const char *single[] = {"CutMI", "CopyMI", "DeleteMI", "SelectNoneMI", "AlignMI", "AlignSelectedtoGridMI",
+                            "BringtoFrontMI", "SendtoBackMI", "FitToMarginsMI", "AlignLeftBtnAction",
+                            "AlignHCenterBtnAction", "AlignRightBtnAction", "AlignTopBtnAction",
+                            "AlignVCenterBtnAction", "AlignBottomBtnAction"};
+    const char *group[] = {"AlignGroupLeftBtnAction", "AlignGroupHCenterBtnAction", "AlignGroupRightBtnAction",
+                           "AlignGroupHSpaceBtnAction", "AlignGroupTopBtnAction", "AlignGroupVCenterBtnAction",
+                           "AlignGroupBottomBtnAction", "AlignGroupVSpaceBtnAction"};
+    struct Case {
+        int selected;
+        bool singleOn, groupOn, propertiesOn;
+    };
+    for (const Case &c : {Case{0, false, false, false}, Case{1, true, false, true}, Case{2, true, true, false},
+                          Case{3, true, true, false}}) {
+        doc->selection()->clear();
+        for (int i = 0; i < c.selected; ++i)
+            doc->selection()->add(surface->itemAt(i));
+        form->UpdateCommands();
+        for (const char *n : single)
+            EXPECT_EQ(act(*form, n)->isEnabled(), c.singleOn) << n << " with " << c.selected;
+        for (const char *n : group)
+            EXPECT_EQ(act(*form, n)->isEnabled(), c.groupOn) << n << " with " << c.selected;
+        EXPECT_EQ(act(*form, "PropertiesMI")->isEnabled(), c.propertiesOn) << c.selected;
+        auto *panel = form->findChild<QWidget *>(QStringLiteral("PropertyPanel"));
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->isVisibleTo(form.get()), c.propertiesOn) << c.selected;
+        // Objects on the surface enable Select All whatever is selected.
+        EXPECT_TRUE(act(*form, "SelectAllMI")->isEnabled());
+        EXPECT_TRUE(act(*form, "AlignAlltoGridMI")->isEnabled());
+        // The toolbar buttons and the context menu follow their menu items.
+        auto *cutBtn = form->findChild<QWidget *>(QStringLiteral("CutBtn"));
+        ASSERT_NE(cutBtn, nullptr);
+        EXPECT_EQ(cutBtn->isEnabled(), c.singleOn);
+        QAction *popupDelete = form->objectPopup()->findChild<QAction *>(QStringLiteral("PMDeleteMI"));
+        ASSERT_NE(popupDelete, nullptr);
+        EXPECT_EQ(popupDelete->isEnabled(), c.singleOn);
     }
 }

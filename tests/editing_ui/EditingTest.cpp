@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -97,6 +98,8 @@ protected:
         QApplication::processEvents();
         panel = doc->cardPanel();
         ASSERT_EQ(panel->size(), QSize(350, 200));
+        static const auto original = document::pickPictureHook; // kept before the first test replaces it
+        defaultPicker = original;
         document::pickPictureHook = [](QWidget *) { return plat::Picture(); };
     }
     void TearDown() override
@@ -126,9 +129,23 @@ protected:
         EXPECT_EQ(doc->objectCount(), before + 1) << tool;
         return doc->doc()->surface()->items().back().get();
     }
-    void press(QPoint p, Qt::KeyboardModifiers mods = {}) { QTest::mousePress(panel, Qt::LeftButton, mods, p); }
-    void move(QPoint p) { QTest::mouseMove(panel, p); }
-    void release(QPoint p) { QTest::mouseRelease(panel, Qt::LeftButton, {}, p); }
+    void press(QPoint p, Qt::KeyboardModifiers mods = {})
+    {
+        QTest::mousePress(panel, Qt::LeftButton, mods, p);
+        buttons = Qt::LeftButton;
+    }
+    // Moves go straight to the surface with the button state of the last press, wherever
+    // the surface sits in the window (the window system's pointer may not reach it).
+    void move(QPoint p)
+    {
+        QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(panel->mapToGlobal(p)), Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(panel, &e);
+    }
+    void release(QPoint p)
+    {
+        QTest::mouseRelease(panel, Qt::LeftButton, {}, p);
+        buttons = Qt::NoButton;
+    }
     void drag(QPoint from, QPoint to)
     {
         move(from);
@@ -142,6 +159,8 @@ protected:
     std::unique_ptr<TMainForm> form;
     TMDIChildForm *doc = nullptr;
     editing::CardPanelView *panel = nullptr;
+    Qt::MouseButtons buttons = Qt::NoButton;
+    std::function<plat::Picture(QWidget *)> defaultPicker;
 };
 
 } // namespace
@@ -591,8 +610,8 @@ TEST_F(EditingTest, StatusBarObjectListAndBackgroundDoubleClick)
 
     ModalAnswerer any(QMessageBox::Cancel);
     QTest::mouseDClick(panel, Qt::LeftButton, {}, QPoint(300, 180));
-    ASSERT_EQ(any.texts.size(), 1) << "the Background command opens its dialog";
-    EXPECT_EQ(any.texts[0], QStringLiteral("QFileDialog"));
+    ASSERT_EQ(any.texts.size(), 1) << "the Background command opens the picture dialog";
+    EXPECT_EQ(any.texts[0], QStringLiteral("pictures::TPickPicForm"));
 }
 
 TEST_F(EditingTest, AlignDialogAppliesEachChoiceAsItsOwnOperation)
@@ -638,4 +657,16 @@ TEST_F(EditingTest, ClickOnAnUnselectedObjectGoesStraightOnIntoADrag)
     EXPECT_EQ(undoCount(), before + 1);
     move(QPoint(300, 190)); // button up: the frame lets the mouse go
     EXPECT_FALSE(handles()->hasCapture());
+}
+
+TEST_F(EditingTest, GraphicToolAsksThePictureDialog)
+{
+    document::pickPictureHook = defaultPicker;
+    act("GraphicMI")->trigger();
+    ModalAnswerer cancel(QMessageBox::Cancel);
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_EQ(cancel.texts, QStringList{QStringLiteral("pictures::TPickPicForm")});
+    EXPECT_EQ(doc->objectCount(), 0) << "cancel inserts nothing";
+    EXPECT_EQ(undoCount(), 0);
+    EXPECT_TRUE(act("SelectMI")->isChecked());
 }

@@ -188,6 +188,25 @@ TEST(DesignFile, StoredZoomIsSanitised)
     }
 }
 
+TEST(DesignFile, DataFileNameIsAnsiAndCutTo255Bytes)
+{
+    struct Case { QString name; QByteArray stored; QString read; };
+    const Case cases[] = {
+        {QString(), QByteArray(), QString()},
+        {QStringLiteral("C:\\Data\\caf\u00e9.dat"), QByteArray("C:\\Data\\caf\xE9.dat"), QStringLiteral("C:\\Data\\caf\u00e9.dat")},
+        {QString(300, QLatin1Char('a')), QByteArray(255, 'a'), QString(255, QLatin1Char('a'))},
+    };
+    for (const Case &c : cases) {
+        model::SurfaceModel s;
+        model::TObjectManager m(&s);
+        const QByteArray b = files::designBytes(m, samples::flatLayout(), c.name, 100, 0, 0, false);
+        EXPECT_EQ(b.mid(272, 256), c.stored + QByteArray(256 - c.stored.size(), '\0'));
+        Opened o;
+        ASSERT_EQ(o.read(b), files::ResultOk);
+        EXPECT_EQ(o.dataFile, c.read);
+    }
+}
+
 TEST(DesignFile, EmptyRegionWithEditedMarginsWritesNoSection)
 {
     model::SurfaceModel s;

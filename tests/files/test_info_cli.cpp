@@ -144,7 +144,10 @@ TEST(InfoCommand, TextOutputNamesObjects)
     EXPECT_TRUE(out.contains(QStringLiteral("Zoom: 100%")));
     EXPECT_TRUE(out.contains(QStringLiteral("Layout: Sample 10 per sheet<>test layout")));
     EXPECT_TRUE(out.contains(QStringLiteral("T Text0 at (20, 30) size 120 x 30 text \"NAME\""))) << r.out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("G Graphic0")));
+    // Names as a region load gives them: the graphic is Graphic1, the embedded object
+    // a shape after the back's text.
+    EXPECT_TRUE(out.contains(QStringLiteral("G Graphic1 at (250, 20) size 75 x 75"))) << r.out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("O Shape0 at (40, 50) size 70 x 60"))) << r.out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Region side 1 region 0: margins 8, 8, 8, 8; background metafile")));
 }
 

@@ -286,6 +286,11 @@ TEST(LayoutPrintSheet, LandscapeWhenColumnsWithBothMarginsNeedIt)
         const LayoutRecord r = makeLayout("x", 1, c.columns, c.width, 200, 0, c.left, c.colSpace);
         EXPECT_EQ(printSheet(r), c.sheet) << c.columns << " x " << c.width << " + " << c.left;
     }
+    // Stored values at their largest: no overflow, and nothing fits.
+    const LayoutRecord huge = makeLayout("x", 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu,
+                                         0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu);
+    EXPECT_EQ(printSheet(huge), QSize(1100, 850));
+    EXPECT_FALSE(elementsFitSheet(huge));
     EXPECT_TRUE(elementsFitSheet(makeLayout("x", 5, 2, 350, 200, 50, 75)));
     EXPECT_TRUE(elementsFitSheet(makeLayout("x", 5, 2, 350, 200, 100, 75)));    // exactly 1100
     EXPECT_FALSE(elementsFitSheet(makeLayout("x", 5, 2, 350, 200, 101, 75)));

@@ -4,8 +4,13 @@
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include "TestSupport.h"
 
 #include <functional>
 
@@ -136,4 +141,28 @@ TEST(ShippedLayouts, LetterAndA4CollectionsCarryTheCommonStock)
     EXPECT_TRUE(any(a4, [](const LayoutRecord &r) {
         return r.RegionType() == 0 && r.Columns() == 2 && r.Rows() == 5 && r.Width() == 334 && r.Height() == 212;
     }));
+}
+
+// The shipped files are what the generator makes of the table: nobody edited one without
+// the other.
+TEST(ShippedLayouts, DataFilesMatchTheTable)
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3 is not available";
+    const QString root = QDir(testsupport::testDataDir() + QStringLiteral("/..")).absolutePath();
+    QTemporaryDir out;
+    ASSERT_TRUE(out.isValid());
+    QProcess gen;
+    gen.start(python, {root + QStringLiteral("/tools/make_layouts.py"), QStringLiteral("--out"), out.path()});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+    const QStringList made = QDir(out.path()).entryList({QStringLiteral("*.LYT")}, QDir::Files, QDir::Name);
+    const QStringList shipped =
+        QDir(QStringLiteral(OSTRAVEL_SOURCE_DATA_DIR)).entryList({QStringLiteral("*.LYT")}, QDir::Files, QDir::Name);
+    EXPECT_EQ(made, shipped);
+    for (const QString &name : made)
+        EXPECT_EQ(testsupport::readFile(out.filePath(name)),
+                  testsupport::readFile(QStringLiteral(OSTRAVEL_SOURCE_DATA_DIR "/") + name))
+            << name.toStdString();
 }

@@ -6,7 +6,9 @@
 
 #include "MetafileBuilders.h"
 #include "RecordingCanvas.h"
+#include "TestSupport.h"
 
+#include <QDir>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -506,5 +508,28 @@ TEST(MetafileDamage, TruncatedHugeAndScrambledInputs)
         for (int k = 0; k < changes; ++k)
             e[qsizetype(next() % uint32_t(e.size()))] = char(next() & 0xFF);
         expectSafe(e, "scrambled round " + std::to_string(round));
+    }
+}
+
+// Inputs the fuzz targets once found faults with, kept so every build replays them: each
+// is offered to every reader and played onto a real painter.
+TEST(MetafileDamage, ReplaysSavedFuzzFindings)
+{
+    const QDir dir(testsupport::fixture(QStringLiteral("pictures/damaged")));
+    const QStringList files = dir.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString &name : files) {
+        const QByteArray bytes = testsupport::readFile(dir.filePath(name));
+        ASSERT_FALSE(bytes.isEmpty()) << name.toStdString();
+        expectSafe(bytes, name.toStdString());
+        QImage image(64, 48, QImage::Format_ARGB32_Premultiplied);
+        image.fill(0);
+        {
+            QPainter p(&image);
+            gdi::PainterCanvas c(p);
+            (void)playMetafile(c, bytes, QRectF(0, 0, 64, 48));
+        }
+        EXPECT_TRUE(plat::bmp::decodeBmpFile(bytes).isNull()) << name.toStdString();
+        EXPECT_TRUE(plat::bmp::decodeDib(bytes).isNull()) << name.toStdString();
     }
 }

@@ -101,9 +101,9 @@ TMDIChildForm *TMainForm::newDocumentFromTemplate(const QString &templateFile, f
 
 void TMainForm::NewMIClick()
 {
-    // Without the design wizard and the layout library, a new design starts on the
-    // common business-card stock.
-    newBlankDocument(defaultBusinessCardLayout());
+    // Until the design wizard exists, New goes straight to picking a layout, as it does
+    // when the wizard cannot be shown.
+    pickLayoutForNewDesign();
 }
 
 void TMainForm::OpenMIClick()
@@ -308,6 +308,7 @@ void TMainForm::UpdateCommands()
            selected >= 2);
     enable({"PropertiesMI"}, selected == 1);
     m_propertyPanel->setVisible(selected == 1);
+    refreshPropertyEditor();
     enable({"SelectAllMI", "AlignAlltoGridMI"}, objects >= 1);
     enable({"PasteMI"}, any && clipboardHasPasteable());
 

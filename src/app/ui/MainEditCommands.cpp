@@ -5,6 +5,7 @@
 
 #include "document/ui/MDIChildForm.h"
 #include "editing/Selection.h"
+#include "editing/ui/PropertyEditor.h"
 #include "model/SurfaceModel.h"
 
 #include <QAction>
@@ -64,20 +65,13 @@ void TMainForm::refreshObjectList()
     m_listsFilling = was;
 }
 
-void TMainForm::refreshPropertyEditor(bool)
+void TMainForm::refreshPropertyEditor(bool resetPage)
 {
-    // The property editor fills itself from the selection; keep the object list's choice
-    // in step meanwhile.
     TMDIChildForm *d = activeDocument();
-    if (!d || m_listsFilling)
-        return;
-    int index = -1;
-    if (model::SurfaceItem *single = d->selection()->single())
-        index = m_objectCombo->findData(qulonglong(single->id()));
-    const bool was = m_listsFilling;
-    m_listsFilling = true;
-    m_objectCombo->setCurrentIndex(index);
-    m_listsFilling = was;
+    if (resetPage && d && m_propertyPages)
+        m_propertyPages->FillPropertyEditor(d, true);
+    else
+        refreshPropertyEditor();
 }
 
 void TMainForm::DeleteMIClick()

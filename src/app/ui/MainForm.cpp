@@ -58,6 +58,7 @@ TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(pa
     buildStatusBar();
     buildPropertyEditor();
     buildObjectPopup();
+    connectLayoutCommands();
     connectEditCommands();
 
     LoadOptions(m_options);
@@ -127,8 +128,7 @@ void TMainForm::buildPropertyEditor()
     v->addWidget(m_objectCombo);
     m_propertyPanel = new QWidget(body);
     m_propertyPanel->setObjectName(QStringLiteral("PropertyPanel"));
-    auto *pages = new QWidget(m_propertyPanel);
-    pages->setObjectName(QStringLiteral("PropertyEditorPageControl"));
+    buildPropertyPages(m_propertyPanel);
     v->addWidget(m_propertyPanel, 1);
     v->addStretch();
     m_propertyEditor->setWidget(body);

@@ -30,6 +30,9 @@ struct Substitution;
 namespace document {
 class TMDIChildForm;
 }
+namespace editing {
+class TPropertyEditor;
+}
 
 namespace app {
 
@@ -69,6 +72,10 @@ public:
     void showMousePosition(const QString &text) override;
     void refreshObjectList() override;
     void refreshPropertyEditor(bool resetPage) override;
+    // The property editor's pages (MainPropertyEditor.cpp).
+    editing::TPropertyEditor *propertyPages() const { return m_propertyPages; }
+    // Brings the property editor in step with the active document's selection.
+    void refreshPropertyEditor();
 
     // Creates a document window on a blank design with `layout`.
     TMDIChildForm *newBlankDocument(const layout::LayoutRecord &layout);
@@ -91,6 +98,7 @@ private:
     void buildToolbars();
     void buildStatusBar();
     void buildPropertyEditor();
+    void buildPropertyPages(QWidget *panel);
     void buildObjectPopup();
     void hideUnofferedCommands();
     void restoreWindowState();
@@ -101,6 +109,9 @@ private:
     // Editing commands: undo, clipboard, selection, alignment, tools (MainEditCommands.cpp).
     void connectEditCommands();
     void DeleteMIClick();
+    // Layout commands (MainLayoutCommands.cpp).
+    void connectLayoutCommands();
+    bool pickLayoutForNewDesign();
 
     // Commands (MainCommands.cpp).
     void NewMIClick();
@@ -145,6 +156,7 @@ private:
     QComboBox *m_objectCombo = nullptr;
     QDockWidget *m_propertyEditor = nullptr;
     QWidget *m_propertyPanel = nullptr;
+    editing::TPropertyEditor *m_propertyPages = nullptr;
     QLabel *m_status[3] = {nullptr, nullptr, nullptr};
     QHash<QString, QToolBar *> m_toolbars;
     QTimer *m_enableTimer = nullptr;

@@ -10,13 +10,12 @@
 #include "editing/ui/CardPanelView.h"
 #include "editing/ui/MarginsForm.h"
 #include "model/ClipboardBlock.h"
-#include "pictures/PictureHelpers.h"
+#include "pictures/ui/PickPicForm.h"
 #include "platform/bmp/BmpCodec.h"
 #include "platform/metafile/Metafile.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
@@ -25,6 +24,7 @@
 namespace document {
 
 namespace {
+// The picture dialog with the ReduceColor and GraphicFolder options.
 plat::Picture defaultPickPicture(QWidget *parent)
 {
     bool reduce = true;
@@ -33,12 +33,9 @@ plat::Picture defaultPickPicture(QWidget *parent)
         reduce = doc->host()->appOptions().ReduceColor;
         folder = doc->host()->appOptions().GraphicFolder;
     }
-    const QString file = QFileDialog::getOpenFileName(
-        parent, QStringLiteral("Picture"), folder,
-        QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.png *.gif *.tif *.tiff *.pcx *.wmf *.emf)"));
-    if (file.isEmpty())
-        return {};
-    return pictures::LoadPicture(file, reduce);
+    bool accepted = false;
+    const plat::Picture picture = pictures::pickPicture(parent, plat::Picture(), false, &accepted, reduce, folder);
+    return accepted ? picture : plat::Picture();
 }
 
 const QString kEmfMime = QStringLiteral("image/x-emf");

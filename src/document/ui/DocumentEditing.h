@@ -10,7 +10,7 @@ class QWidget;
 namespace document {
 
 // Asks the user for the picture of a new graphic; a null picture means cancelled. By
-// default a plain file dialog and the picture loader; the picture dialog replaces it.
+// default the picture dialog; tests put a function of their own here.
 extern std::function<plat::Picture(QWidget *parent)> pickPictureHook;
 
 } // namespace document

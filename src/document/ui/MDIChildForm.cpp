@@ -6,7 +6,7 @@
 #include "editing/StretchHandle.h"
 #include "editing/ui/Ruler.h"
 
-#include "pictures/PictureHelpers.h"
+#include "pictures/ui/PickPicForm.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -191,14 +191,14 @@ int TMDIChildForm::SetZoom(int value, bool relative)
 
 bool TMDIChildForm::ChooseBackground()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Background"), m_host->appOptions().GraphicFolder,
-                                                      QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.png *.gif *.tif *.tiff *.pcx *.wmf *.emf)"));
-    if (file.isEmpty())
+    bool accepted = false;
+    const app::TAppOptions &o = m_host->appOptions();
+    const plat::Picture picture =
+        pictures::pickPicture(this, m_doc.surface()->background(), true, &accepted, o.ReduceColor);
+    if (!accepted)
         return false;
-    const plat::Picture pic = pictures::LoadPicture(file, m_host->appOptions().ReduceColor);
-    if (pic.isNull())
-        return false;
-    m_doc.surface()->setBackground(pic);
+    // An empty picture (Clear in the dialog) removes the background.
+    m_doc.surface()->setBackground(picture);
     m_doc.setModified(true);
     return true;
 }

@@ -94,6 +94,14 @@ public:
     // The selected objects' rectangles in hundredths of an inch, in selection order.
     QVector<model::UnitRect> boundsSnapshot() const;
 
+    // The property editor's state for this design: set while the editor's fields are being
+    // filled (their change events do nothing then), and the kind of pages last shown
+    // (' ', 'T' text, 'G' graphic, 'S' shape).
+    bool editorUpdating() const { return m_editorUpdating; }
+    void setEditorUpdating(bool on) { m_editorUpdating = on; }
+    char sheetKind() const { return m_sheetKind; }
+    void setSheetKind(char kind) { m_sheetKind = kind; }
+
 signals:
     void captionChanged(const QString &caption);
     void stateChanged();
@@ -124,6 +132,8 @@ private:
     editing::TStretchHandle *m_handles = nullptr;
     std::optional<QVector<model::UnitRect>> m_snapshot;
     bool m_closeAccepted = false;
+    bool m_editorUpdating = false;
+    char m_sheetKind = ' ';
 };
 
 } // namespace document

@@ -1,5 +1,7 @@
 #include "platform/gdi/PainterCanvas.h"
 
+#include "platform/gdi/DrawTextLayout.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -620,148 +622,21 @@ void PainterCanvas::textOut(int x, int y, const QString &text)
     }
 }
 
-namespace {
 
-// Removes the & prefix characters DrawText interprets when DT_NOPREFIX is absent: "&&"
-// becomes "&", a single "&" disappears (the mnemonic underline is not drawn).
-QString stripPrefix(const QString &s)
+int PainterCanvas::drawText(const QString &text, QRect &rect, unsigned flags)
 {
-    QString out;
-    out.reserve(s.size());
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] == QLatin1Char('&')) {
-            if (i + 1 < s.size() && s[i + 1] == QLatin1Char('&'))
-                out += QLatin1Char('&');
-            ++i;
-            if (i < s.size() && s[i] != QLatin1Char('&'))
-                out += s[i];
-            continue;
-        }
-        out += s[i];
-    }
-    return out;
-}
-
-QString expandTabs(const QString &s)
-{
-    QString out;
-    for (QChar c : s) {
-        if (c == QLatin1Char('\t')) {
-            do
-                out += QLatin1Char(' ');
-            while (out.size() % 8 != 0);
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-} // namespace
-
-int PainterCanvas::drawText(const QString &textIn, QRect &rect, unsigned flags)
-{
-    QString text = textIn;
-    if (flags & DT_EXPANDTABS)
-        text = expandTabs(text);
-    if (!(flags & DT_NOPREFIX))
-        text = stripPrefix(text);
-
-    const int left = rect.x(), top = rect.y();
-    const int right = rect.x() + rect.width(), bottom = rect.y() + rect.height();
-    const int limit = right - left;
-
-    // Paragraphs: CR LF, CR or LF each end a line (unless single-line).
-    QStringList paragraphs;
-    if (flags & DT_SINGLELINE) {
-        paragraphs << text;
-    } else {
-        QString cur;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-                paragraphs << cur;
-                cur.clear();
-                if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                    ++i;
-            } else {
-                cur += c;
-            }
-        }
-        paragraphs << cur;
-    }
-
-    QStringList lines;
-    const bool wrap = (flags & DT_WORDBREAK) && !(flags & DT_SINGLELINE);
-    for (const QString &para : paragraphs) {
-        if (!wrap) {
-            lines << para;
-            continue;
-        }
-        // Greedy word wrap at spaces: a line takes words while they fit; the spaces at a
-        // break are dropped; a word wider than the limit stands alone, unbroken.
-        const qsizetype n = para.size();
-        if (n == 0) {
-            lines << para;
-            continue;
-        }
-        auto nextWordEnd = [&](qsizetype from) {
-            while (from < n && para[from] == QLatin1Char(' '))
-                ++from;
-            while (from < n && para[from] != QLatin1Char(' '))
-                ++from;
-            return from;
-        };
-        qsizetype pos = 0;
-        while (pos < n) {
-            qsizetype fit = nextWordEnd(pos);
-            for (;;) {
-                const qsizetype next = nextWordEnd(fit);
-                if (next == fit || textExtent(para.mid(pos, next - pos)).width() > limit)
-                    break;
-                fit = next;
-            }
-            lines << para.mid(pos, fit - pos);
-            pos = fit;
-            while (pos < n && para[pos] == QLatin1Char(' '))
-                ++pos;
-        }
-    }
-
-    const int lineH = textExtent(QStringLiteral("]")).height();
-    const int total = lineH * int(lines.size());
-    int maxW = 0;
-    for (const QString &l : lines)
-        maxW = std::max(maxW, textExtent(l).width());
-
+    const DrawTextLayout layout = layoutDrawText(text, rect, flags, [this](const QString &s) { return textExtent(s); });
     if (flags & DT_CALCRECT) {
-        rect = QRect(left, top, (flags & DT_WORDBREAK) ? std::max(maxW, 0) : maxW, total);
-        return total;
+        rect = QRect(rect.x(), rect.y(), layout.maxWidth, layout.totalHeight);
+        return layout.totalHeight;
     }
-
-    int y = top;
-    if (flags & DT_SINGLELINE) {
-        if (flags & DT_VCENTER)
-            y = top + (bottom - top - lineH) / 2;
-        else if (flags & DT_BOTTOM)
-            y = bottom - lineH;
-    }
-
     const int depth = saveDC();
     if (!(flags & DT_NOCLIP))
         intersectClipRect(rect);
-    for (const QString &l : lines) {
-        const int w = textExtent(l).width();
-        int x = left;
-        if (flags & DT_CENTER)
-            x = left + (limit - w) / 2;
-        else if (flags & DT_RIGHT)
-            x = right - w;
-        drawTextLine(toDeviceF(QPointF(x, y)), l, 0.0, TA_TOP | TA_LEFT);
-        y += lineH;
-    }
+    for (const DrawTextLayout::Line &l : layout.lines)
+        drawTextLine(toDeviceF(QPointF(l.x, l.y)), l.text, 0.0, TA_TOP | TA_LEFT);
     restoreDC(depth);
-    return total;
+    return layout.totalHeight;
 }
 
 // ---- bitmaps ----

@@ -1,5 +1,7 @@
 #include "platform/metafile/EmfRecorder.h"
 
+#include "platform/gdi/DrawTextLayout.h"
+
 #include "platform/ByteIO.h"
 #include "platform/bmp/BmpCodec.h"
 
@@ -443,35 +445,20 @@ void EmfRecorder::ellipse(int l, int t, int r, int b)
     simple(emr::ELLIPSE, {uint32_t(l), uint32_t(t), uint32_t(r), uint32_t(b)});
 }
 
-void EmfRecorder::arc(const QRect &box, QPoint start, QPoint end)
+// Arc, chord and pie share one record layout: the box, then the start and end points.
+void EmfRecorder::arcRecord(uint32_t type, const QRect &box, QPoint start, QPoint end)
 {
     if (!active())
         return;
     addBounds(QRectF(box), m_dc.pen.width / 2.0);
-    simple(emr::ARC, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
-                      uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
-                      uint32_t(end.x()), uint32_t(end.y())});
+    simple(type, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
+                  uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
+                  uint32_t(end.x()), uint32_t(end.y())});
 }
 
-void EmfRecorder::chord(const QRect &box, QPoint start, QPoint end)
-{
-    if (!active())
-        return;
-    addBounds(QRectF(box), m_dc.pen.width / 2.0);
-    simple(emr::CHORD, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
-                        uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
-                        uint32_t(end.x()), uint32_t(end.y())});
-}
-
-void EmfRecorder::pie(const QRect &box, QPoint start, QPoint end)
-{
-    if (!active())
-        return;
-    addBounds(QRectF(box), m_dc.pen.width / 2.0);
-    simple(emr::PIE, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
-                      uint32_t(box.top() + box.height()), uint32_t(start.x()), uint32_t(start.y()),
-                      uint32_t(end.x()), uint32_t(end.y())});
-}
+void EmfRecorder::arc(const QRect &box, QPoint start, QPoint end) { arcRecord(emr::ARC, box, start, end); }
+void EmfRecorder::chord(const QRect &box, QPoint start, QPoint end) { arcRecord(emr::CHORD, box, start, end); }
+void EmfRecorder::pie(const QRect &box, QPoint start, QPoint end) { arcRecord(emr::PIE, box, start, end); }
 
 // FillRect is recorded as a pattern blit with a brush selected for it.
 void EmfRecorder::fillRect(const QRect &r, const gdi::Brush &b)
@@ -578,40 +565,6 @@ void EmfRecorder::textOut(int x, int y, const QString &text)
 
 namespace {
 
-// DrawText removes "&" prefix characters unless told not to: "&&" stands for "&".
-QString stripPrefix(const QString &s)
-{
-    QString out;
-    out.reserve(s.size());
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] == QLatin1Char('&')) {
-            if (i + 1 < s.size() && s[i + 1] == QLatin1Char('&'))
-                out += QLatin1Char('&');
-            ++i;
-            if (i < s.size() && s[i] != QLatin1Char('&'))
-                out += s[i];
-            continue;
-        }
-        out += s[i];
-    }
-    return out;
-}
-
-QString expandTabs(const QString &s)
-{
-    QString out;
-    for (QChar c : s) {
-        if (c == QLatin1Char('\t')) {
-            do
-                out += QLatin1Char(' ');
-            while (out.size() % 8 != 0);
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 double length(double a, double b) { return std::sqrt(a * a + b * b); }
 
 } // namespace
@@ -619,83 +572,16 @@ double length(double a, double b) { return std::sqrt(a * a + b * b); }
 // DrawText is recorded the way GDI records it: as one text record per line, laid out
 // with the same line breaking the painter back end uses (paragraphs at CR/LF, greedy
 // wrapping at spaces), so a recorded picture plays back as it was drawn.
-int EmfRecorder::drawText(const QString &textIn, QRect &rect, unsigned flags)
+int EmfRecorder::drawText(const QString &text, QRect &rect, unsigned flags)
 {
-    QString text = textIn;
-    if (flags & gdi::DT_EXPANDTABS)
-        text = expandTabs(text);
-    if (!(flags & gdi::DT_NOPREFIX))
-        text = stripPrefix(text);
-    const int left = rect.x(), top = rect.y();
-    const int right = rect.x() + rect.width(), bottom = rect.y() + rect.height();
-    const int limit = right - left;
-
-    QStringList paragraphs;
-    if (flags & gdi::DT_SINGLELINE) {
-        paragraphs << text;
-    } else {
-        QString cur;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-                paragraphs << cur;
-                cur.clear();
-                if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                    ++i;
-            } else {
-                cur += c;
-            }
-        }
-        paragraphs << cur;
-    }
-    QStringList lines;
-    const bool wrap = (flags & gdi::DT_WORDBREAK) && !(flags & gdi::DT_SINGLELINE);
-    for (const QString &para : paragraphs) {
-        const qsizetype n = para.size();
-        if (!wrap || n == 0) {
-            lines << para;
-            continue;
-        }
-        auto nextWordEnd = [&](qsizetype from) {
-            while (from < n && para[from] == QLatin1Char(' '))
-                ++from;
-            while (from < n && para[from] != QLatin1Char(' '))
-                ++from;
-            return from;
-        };
-        qsizetype pos = 0;
-        while (pos < n) {
-            qsizetype fit = nextWordEnd(pos);
-            for (;;) {
-                const qsizetype next = nextWordEnd(fit);
-                if (next == fit || textExtent(para.mid(pos, next - pos)).width() > limit)
-                    break;
-                fit = next;
-            }
-            lines << para.mid(pos, fit - pos);
-            pos = fit;
-            while (pos < n && para[pos] == QLatin1Char(' '))
-                ++pos;
-        }
-    }
-    const int lineH = textExtent(QStringLiteral("]")).height();
-    const int total = lineH * int(lines.size());
-    int maxW = 0;
-    for (const QString &l : lines)
-        maxW = std::max(maxW, textExtent(l).width());
+    const gdi::DrawTextLayout layout =
+        gdi::layoutDrawText(text, rect, flags, [this](const QString &s) { return textExtent(s); });
     if (flags & gdi::DT_CALCRECT) {
-        rect = QRect(left, top, maxW, total);
-        return total;
+        rect = QRect(rect.x(), rect.y(), layout.maxWidth, layout.totalHeight);
+        return layout.totalHeight;
     }
     if (!active())
-        return total;
-    int y = top;
-    if (flags & gdi::DT_SINGLELINE) {
-        if (flags & gdi::DT_VCENTER)
-            y = top + (bottom - top - lineH) / 2;
-        else if (flags & gdi::DT_BOTTOM)
-            y = bottom - lineH;
-    }
+        return layout.totalHeight;
     const int depth = saveDC();
     if (!(flags & gdi::DT_NOCLIP))
         intersectClipRect(rect);
@@ -705,18 +591,10 @@ int EmfRecorder::drawText(const QString &textIn, QRect &rect, unsigned flags)
         upright.escapement = 0;
         setFont(upright);
     }
-    for (const QString &l : lines) {
-        const int w = textExtent(l).width();
-        int x = left;
-        if (flags & gdi::DT_CENTER)
-            x = left + (limit - w) / 2;
-        else if (flags & gdi::DT_RIGHT)
-            x = right - w;
-        textOut(x, y, l);
-        y += lineH;
-    }
+    for (const gdi::DrawTextLayout::Line &l : layout.lines)
+        textOut(l.x, l.y, l.text);
     restoreDC(depth);
-    return total;
+    return layout.totalHeight;
 }
 
 // Extents in logical units, measured with the font at its size on the reference device

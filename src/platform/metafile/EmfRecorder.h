@@ -99,6 +99,7 @@ private:
     qsizetype begin(uint32_t type);
     void end(qsizetype start);
     void simple(uint32_t type, std::initializer_list<uint32_t> fields);
+    void arcRecord(uint32_t type, const QRect &box, QPoint start, QPoint end);
     void rectl(const QRect &r); // writes l, t, r, b with r = left + width
     void boundsOf(const QVector<QPoint> &pts); // writes the device bounds as a RECTL
     void points(uint32_t type16, uint32_t type32, const QVector<QPoint> &pts);

@@ -31,6 +31,11 @@ constexpr int32_t kMaxFontHeight = 1000000;
 constexpr double kMaxFontPixels = 20000;
 // Points in one drawing call.
 constexpr qsizetype kMaxPoints = 1 << 20;
+// Coordinates are clamped to this magnitude, so no rectangle arithmetic on them (here or
+// in the canvas) can overflow.
+constexpr int32_t kMaxCoord = 1 << 27;
+// Largest device offset a mapped coordinate may reach (before the caller's own mapping).
+constexpr double kMaxDevice = double(1 << 26);
 
 struct PenObj { gdi::Pen pen; };
 struct BrushObj { gdi::Brush brush; };
@@ -96,7 +101,12 @@ protected:
     void apply()
     {
         const QTransform t = logicalToDevice() * m_placement * m_base;
-        m_drawable = saneTransform(t) && std::abs(t.determinant()) > 1e-18;
+        m_drawable = saneTransform(t) && std::abs(t.determinant()) > 1e-18
+                     && std::abs(t.dx()) <= kMaxDevice && std::abs(t.dy()) <= kMaxDevice;
+        // Coordinates are clamped so that, mapped, none lies beyond kMaxDevice twice over:
+        // integer device coordinates downstream can then never overflow.
+        const double scale = std::max(std::abs(t.m11()) + std::abs(t.m21()), std::abs(t.m12()) + std::abs(t.m22()));
+        m_coordLimit = int32_t(std::clamp(scale > 0 ? kMaxDevice / scale : double(kMaxCoord), 1.0, double(kMaxCoord)));
         if (m_drawable) {
             m_canvas.setWorldTransform(t);
             m_current = t;
@@ -219,6 +229,9 @@ protected:
     std::vector<State> m_stack;
     int m_baseLevel = 0;
     bool m_drawable = true;
+    int32_t m_coordLimit = kMaxCoord;
+
+    int32_t clampCoord(int32_t v) const { return std::clamp(v, -m_coordLimit, m_coordLimit); }
 };
 
 // ---------------------------------------------------------------- EMF
@@ -279,6 +292,9 @@ private:
     uint32_t u32(qsizetype off) const { return m_r.u32At(m_rec.offset + off); }
     int32_t i32(qsizetype off) const { return m_r.i32At(m_rec.offset + off); }
     int16_t i16(qsizetype off) const { return m_r.i16At(m_rec.offset + off); }
+    // A coordinate or extent: a 32-bit field clamped to +-kMaxCoord.
+    int32_t c32(qsizetype off) const { return clampCoord(i32(off)); }
+    int32_t c16(qsizetype off) const { return clampCoord(i16(off)); }
     float f32(qsizetype off) const
     {
         const uint32_t bits = u32(off);
@@ -289,11 +305,10 @@ private:
     bool has(qsizetype off, qsizetype n) const { return off >= 0 && n >= 0 && off <= m_rec.size && n <= m_rec.size - off; }
     QRect rectArg(qsizetype off) const
     {
-        const int l = i32(off), t = i32(off + 4), r = i32(off + 8), b = i32(off + 12);
-        return QRect(l, t, int(std::clamp<int64_t>(int64_t(r) - l, INT_MIN / 2, INT_MAX / 2)),
-                     int(std::clamp<int64_t>(int64_t(b) - t, INT_MIN / 2, INT_MAX / 2)));
+        const int l = c32(off), t = c32(off + 4), r = c32(off + 8), b = c32(off + 12);
+        return QRect(l, t, r - l, b - t);
     }
-    QPoint pointArg(qsizetype off) const { return QPoint(i32(off), i32(off + 4)); }
+    QPoint pointArg(qsizetype off) const { return QPoint(c32(off), c32(off + 4)); }
     QTransform xformArg(qsizetype off) const
     {
         return QTransform(f32(off), f32(off + 4), f32(off + 8), f32(off + 12), f32(off + 16), f32(off + 20));
@@ -309,7 +324,7 @@ private:
         out.resize(qsizetype(n));
         for (uint32_t i = 0; i < n; ++i) {
             const qsizetype o = countOff + 4 + qsizetype(i) * ps;
-            out[i] = small ? QPoint(i16(o), i16(o + 2)) : QPoint(i32(o), i32(o + 4));
+            out[i] = small ? QPoint(c16(o), c16(o + 2)) : QPoint(c32(o), c32(o + 4));
         }
         return true;
     }
@@ -329,7 +344,7 @@ private:
                 return false;
             QVector<QPoint> poly(static_cast<qsizetype>(count));
             for (uint32_t i = 0; i < count; ++i, pointOff += ps)
-                poly[i] = small ? QPoint(i16(pointOff), i16(pointOff + 2)) : QPoint(i32(pointOff), i32(pointOff + 4));
+                poly[i] = small ? QPoint(c16(pointOff), c16(pointOff + 2)) : QPoint(c32(pointOff), c32(pointOff + 4));
             out.append(poly);
         }
         return true;
@@ -496,7 +511,11 @@ private:
                 return;
             if (mode == 5)
                 c.resetClip();
-            c.intersectClipRect(dev.inverted().mapRect(QRectF(bound)).toAlignedRect());
+            const QRectF limit(-kMaxCoord, -kMaxCoord, 2.0 * kMaxCoord, 2.0 * kMaxCoord);
+            const QRectF logical = dev.inverted().mapRect(QRectF(bound)).intersected(limit);
+            if (!logical.isValid())
+                return;
+            c.intersectClipRect(logical.toAlignedRect());
             return;
         }
         case emr::BEGINPATH: c.beginPath(); return;
@@ -508,9 +527,9 @@ private:
             return;
         QVector<QPoint> pts;
         switch (t) {
-        case emr::MOVETOEX: c.moveTo(i32(8), i32(12)); return;
-        case emr::LINETO: c.lineTo(i32(8), i32(12)); return;
-        case emr::SETPIXELV: c.setPixel(i32(8), i32(12), u32(16) & 0xFFFFFF); return;
+        case emr::MOVETOEX: c.moveTo(c32(8), c32(12)); return;
+        case emr::LINETO: c.lineTo(c32(8), c32(12)); return;
+        case emr::SETPIXELV: c.setPixel(c32(8), c32(12), u32(16) & 0xFFFFFF); return;
         case emr::POLYLINE:
         case emr::POLYLINE16:
         case emr::POLYGON:
@@ -557,9 +576,9 @@ private:
                     c.polyline(p);
             return;
         }
-        case emr::RECTANGLE: c.rectangle(i32(8), i32(12), i32(16), i32(20)); return;
-        case emr::ROUNDRECT: c.roundRect(i32(8), i32(12), i32(16), i32(20), i32(24), i32(28)); return;
-        case emr::ELLIPSE: c.ellipse(i32(8), i32(12), i32(16), i32(20)); return;
+        case emr::RECTANGLE: c.rectangle(c32(8), c32(12), c32(16), c32(20)); return;
+        case emr::ROUNDRECT: c.roundRect(c32(8), c32(12), c32(16), c32(20), c32(24), c32(28)); return;
+        case emr::ELLIPSE: c.ellipse(c32(8), c32(12), c32(16), c32(20)); return;
         case emr::ARC: c.arc(rectArg(8), pointArg(24), pointArg(32)); return;
         case emr::CHORD: c.chord(rectArg(8), pointArg(24), pointArg(32)); return;
         case emr::PIE: c.pie(rectArg(8), pointArg(24), pointArg(32)); return;
@@ -595,24 +614,24 @@ private:
             // usage, offBmi, cbBmi, offBits, cbBits[, cxSrc, cySrc]
             if (!has(8, 92))
                 return;
-            const QRect dest(i32(24), i32(28), i32(32), i32(36));
+            const QRect dest(c32(24), c32(28), c32(32), c32(36));
             const uint32_t rop = u32(40);
             const uint32_t offBmi = u32(84), cbBmi = u32(88), offBits = u32(92), cbBits = u32(96);
             if (cbBmi == 0) {
                 patBlt(dest, rop);
                 return;
             }
-            QRect src(i32(44), i32(48), dest.width(), dest.height());
+            QRect src(c32(44), c32(48), dest.width(), dest.height());
             if (t == emr::STRETCHBLT && has(100, 8))
-                src.setSize(QSize(i32(100), i32(104)));
+                src.setSize(QSize(c32(100), c32(104)));
             image(dest, src, dibImage(m_bytes.constData() + rec.offset, rec.size, offBmi, cbBmi, offBits, cbBits), rop, false);
             return;
         }
         case emr::STRETCHDIBITS: {
             if (!has(8, 72))
                 return;
-            const QRect src(i32(32), i32(36), i32(40), i32(44));
-            const QRect dest(i32(24), i32(28), i32(72), i32(76));
+            const QRect src(c32(32), c32(36), c32(40), c32(44));
+            const QRect dest(c32(24), c32(28), c32(72), c32(76));
             const QImage img = dibImage(m_bytes.constData() + rec.offset, rec.size, u32(48), u32(52), u32(56), u32(60));
             image(dest, src, img, u32(68), bottomUp(u32(48), u32(52)));
             return;
@@ -620,8 +639,8 @@ private:
         case emr::SETDIBITSTODEVICE: {
             if (!has(8, 68))
                 return;
-            const QRect src(i32(32), i32(36), i32(40), i32(44));
-            const QRect dest(i32(24), i32(28), src.width(), src.height());
+            const QRect src(c32(32), c32(36), c32(40), c32(44));
+            const QRect dest(c32(24), c32(28), src.width(), src.height());
             const QImage img = dibImage(m_bytes.constData() + rec.offset, rec.size, u32(48), u32(52), u32(56), u32(60));
             image(dest, src, img, uint32_t(gdi::RasterOp::SrcCopy), bottomUp(u32(48), u32(52)));
             return;
@@ -698,6 +717,8 @@ protected:
 private:
     // Parameter words after the 6-byte record head.
     int16_t w(int i) const { return m_r.i16At(m_rec.offset + 6 + 2 * qsizetype(i)); }
+    // A coordinate parameter, clamped like every coordinate the player hands on.
+    int wc(int i) const { return clampCoord(w(i)); }
     uint16_t uw(int i) const { return m_r.u16At(m_rec.offset + 6 + 2 * qsizetype(i)); }
     uint32_t dw(int i) const { return m_r.u32At(m_rec.offset + 6 + 2 * qsizetype(i)); }
     int words() const { return int((m_rec.size - 6) / 2); }
@@ -723,7 +744,7 @@ private:
             return false;
         out.resize(n);
         for (int i = 0; i < n; ++i)
-            out[i] = QPoint(w(countWord + 1 + 2 * i), w(countWord + 2 + 2 * i));
+            out[i] = QPoint(wc(countWord + 1 + 2 * i), wc(countWord + 2 + 2 * i));
         return true;
     }
 
@@ -874,35 +895,35 @@ private:
         switch (f) {
         case wmf::MOVETO:
             if (hasWords(2))
-                c.moveTo(w(1), w(0));
+                c.moveTo(wc(1), wc(0));
             return;
         case wmf::LINETO:
             if (hasWords(2))
-                c.lineTo(w(1), w(0));
+                c.lineTo(wc(1), wc(0));
             return;
         case wmf::SETPIXEL:
             if (hasWords(4))
-                c.setPixel(w(3), w(2), dw(0) & 0xFFFFFF);
+                c.setPixel(wc(3), wc(2), dw(0) & 0xFFFFFF);
             return;
         case wmf::RECTANGLE:
             if (hasWords(4))
-                c.rectangle(w(3), w(2), w(1), w(0));
+                c.rectangle(wc(3), wc(2), wc(1), wc(0));
             return;
         case wmf::ELLIPSE:
             if (hasWords(4))
-                c.ellipse(w(3), w(2), w(1), w(0));
+                c.ellipse(wc(3), wc(2), wc(1), wc(0));
             return;
         case wmf::ROUNDRECT:
             if (hasWords(6))
-                c.roundRect(w(5), w(4), w(3), w(2), w(1), w(0));
+                c.roundRect(wc(5), wc(4), wc(3), wc(2), wc(1), wc(0));
             return;
         case wmf::ARC:
         case wmf::PIE:
         case wmf::CHORD: {
             if (!hasWords(8))
                 return;
-            const QRect box(QPoint(w(7), w(6)), QSize(w(5) - w(7), w(4) - w(6)));
-            const QPoint start(w(3), w(2)), end(w(1), w(0));
+            const QRect box(QPoint(wc(7), wc(6)), QSize(wc(5) - wc(7), wc(4) - wc(6)));
+            const QPoint start(wc(3), wc(2)), end(wc(1), wc(0));
             if (f == wmf::ARC)
                 c.arc(box, start, end);
             else if (f == wmf::PIE)
@@ -933,7 +954,7 @@ private:
                     return;
                 QVector<QPoint> poly(count);
                 for (int i = 0; i < count; ++i, idx += 2)
-                    poly[i] = QPoint(w(idx), w(idx + 1));
+                    poly[i] = QPoint(wc(idx), wc(idx + 1));
                 polys.append(poly);
             }
             c.polyPolygon(polys);
@@ -941,7 +962,7 @@ private:
         }
         case wmf::PATBLT:
             if (hasWords(6))
-                patBlt(QRect(w(5), w(4), w(3), w(2)), dw(0));
+                patBlt(QRect(wc(5), wc(4), wc(3), wc(2)), dw(0));
             return;
         case wmf::TEXTOUT: {
             if (!hasWords(1))
@@ -951,19 +972,19 @@ private:
             if (!hasWords(1 + strWords + 2))
                 return;
             const QString s = plat::fromAnsi(m_bytes.constData() + rec.offset + 8, len);
-            text(w(1 + strWords + 1), w(1 + strWords), s, 0, QRect());
+            text(wc(1 + strWords + 1), wc(1 + strWords), s, 0, QRect());
             return;
         }
         case wmf::EXTTEXTOUT: {
             if (!hasWords(4))
                 return;
-            const int y = w(0), x = w(1), len = uw(2), opts = uw(3);
+            const int y = wc(0), x = wc(1), len = uw(2), opts = uw(3);
             int idx = 4;
             QRect rect;
             if (opts & 0x6) { // ETO_OPAQUE or ETO_CLIPPED: a rectangle follows
                 if (!hasWords(8))
                     return;
-                rect = QRect(QPoint(w(4), w(5)), QPoint(w(6) - 1, w(7) - 1));
+                rect = QRect(QPoint(wc(4), wc(5)), QPoint(wc(6) - 1, wc(7) - 1));
                 idx = 8;
             }
             if (!hasWords(idx + (len + 1) / 2))
@@ -977,13 +998,13 @@ private:
             const bool noBitmap = rec.size == qsizetype((f >> 8) + 3) * 2;
             if (noBitmap) {
                 if (hasWords(9))
-                    patBlt(QRect(w(8), w(7), w(6), w(5)), dw(0));
+                    patBlt(QRect(wc(8), wc(7), wc(6), wc(5)), dw(0));
                 return;
             }
             if (!hasWords(8))
                 return;
-            const QRect dest(w(7), w(6), w(5), w(4));
-            image(dest, QRect(w(3), w(2), w(5), w(4)), dibAt(8), dw(0), false);
+            const QRect dest(wc(7), wc(6), wc(5), wc(4));
+            image(dest, QRect(wc(3), wc(2), wc(5), wc(4)), dibAt(8), dw(0), false);
             return;
         }
         case wmf::DIBSTRETCHBLT: {
@@ -991,30 +1012,30 @@ private:
             const bool noBitmap = rec.size == qsizetype((f >> 8) + 3) * 2;
             if (noBitmap) {
                 if (hasWords(11))
-                    patBlt(QRect(w(10), w(9), w(8), w(7)), dw(0));
+                    patBlt(QRect(wc(10), wc(9), wc(8), wc(7)), dw(0));
                 return;
             }
             if (!hasWords(10))
                 return;
-            const QRect dest(w(9), w(8), w(7), w(6));
-            image(dest, QRect(w(5), w(4), w(3), w(2)), dibAt(10), dw(0), false);
+            const QRect dest(wc(9), wc(8), wc(7), wc(6));
+            image(dest, QRect(wc(5), wc(4), wc(3), wc(2)), dibAt(10), dw(0), false);
             return;
         }
         case wmf::STRETCHDIB: {
             // rop, usage, srcHeight, srcWidth, ySrc, xSrc, destHeight, destWidth, yDest, xDest, DIB
             if (!hasWords(11))
                 return;
-            const QRect dest(w(10), w(9), w(8), w(7));
+            const QRect dest(wc(10), wc(9), wc(8), wc(7));
             const QImage img = dibAt(11);
-            image(dest, QRect(w(6), w(5), w(4), w(3)), img, dw(0), true);
+            image(dest, QRect(wc(6), wc(5), wc(4), wc(3)), img, dw(0), true);
             return;
         }
         case wmf::SETDIBTODEV: {
             // usage, scanCount, startScan, yDib, xDib, height, width, yDest, xDest, DIB
             if (!hasWords(9))
                 return;
-            const QRect dest(w(8), w(7), w(6), w(5));
-            image(dest, QRect(w(4), w(3), w(6), w(5)), dibAt(9), uint32_t(gdi::RasterOp::SrcCopy), true);
+            const QRect dest(wc(8), wc(7), wc(6), wc(5));
+            image(dest, QRect(wc(4), wc(3), wc(6), wc(5)), dibAt(9), uint32_t(gdi::RasterOp::SrcCopy), true);
             return;
         }
         default:
