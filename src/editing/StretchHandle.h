@@ -11,7 +11,6 @@
 #include <QRect>
 #include <QVector>
 #include <cstdint>
-#include <stdexcept>
 
 namespace model {
 class SurfaceItem;
@@ -35,12 +34,6 @@ enum TDragStyle {
 };
 
 enum TForwardMessage { fmMouseDown, fmMouseUp };
-
-// Raised when something that is not an object control is attached.
-class EBadChild : public std::runtime_error {
-public:
-    EBadChild() : std::runtime_error("Handles can not be attached to a Form!") {}
-};
 
 class TStretchHandle : public QObject {
     Q_OBJECT
