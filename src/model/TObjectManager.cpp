@@ -202,7 +202,7 @@ int TObjectManager::LoadObject(const char *record, int zoom)
     return size;
 }
 
-SurfaceItem *TObjectManager::rebuild(const QByteArray &record, int zoom)
+SurfaceItem *TObjectManager::rebuild(const QByteArray &record, int zoom, bool keepInView)
 {
     if (record.size() < Rec::HeadSize)
         return nullptr;
@@ -212,7 +212,7 @@ SurfaceItem *TObjectManager::rebuild(const QByteArray &record, int zoom)
         item = NewGraphic(nullptr, 10, 10, false);
         if (!item)
             return nullptr;
-        item->setData(std::make_unique<TObjectData>(item, record.constData(), zoom, false));
+        item->setData(std::make_unique<TObjectData>(item, record.constData(), zoom, keepInView));
         if (item->picture().isNull()) {
             // A graphic record without a usable picture builds nothing.
             m_panel->removeItem(item);
@@ -221,7 +221,7 @@ SurfaceItem *TObjectManager::rebuild(const QByteArray &record, int zoom)
         item->setName(nextName(ObjectKind::Graphic));
     } else {
         item = NewPaintBox(10, 10);
-        item->setData(std::make_unique<TObjectData>(item, record.constData(), zoom, false));
+        item->setData(std::make_unique<TObjectData>(item, record.constData(), zoom, keepInView));
         item->setName(nextName(kind == ObjectKind::Text ? ObjectKind::Text : ObjectKind::Line));
     }
     if (m_rebuildHook)

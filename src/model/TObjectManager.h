@@ -67,6 +67,12 @@ public:
     void setCurrent(int side, int region) { m_currentSide = side; m_currentRegion = region; }
     RegionSlot &slot(int index) { return m_slots[size_t(index)]; }
     const RegionSlot &slot(int index) const { return m_slots[size_t(index)]; }
+    // A new object from one checked record, on top of the stacking order and named like
+    // a new one (paste uses it with keepInView on); null when nothing can be built.
+    SurfaceItem *RebuildObject(const QByteArray &record, int zoom, bool keepInView)
+    {
+        return rebuild(record, zoom, keepInView);
+    }
     // Records of the items on the surface, in stacking order, at `zoom`.
     QByteArray surfaceBlob(int zoom, int32_t *count) const;
     // True when the item can be stored: a graphic must hold a picture.
@@ -102,7 +108,7 @@ public:
 
 private:
     SurfaceItem *newShape(char kind, int x, int y);
-    SurfaceItem *rebuild(const QByteArray &record, int zoom);
+    SurfaceItem *rebuild(const QByteArray &record, int zoom, bool keepInView = false);
     void setBoundsFromUnits(SurfaceItem *item, const UnitRect &r, int zoom);
     void saveSurfaceInto(int slot, int zoom);
     void loadSlot(int slot, int zoom);

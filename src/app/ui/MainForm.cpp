@@ -60,6 +60,7 @@ TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(pa
     buildPropertyEditor();
     buildObjectPopup();
     connectLayoutCommands();
+    connectEditCommands();
 
     LoadOptions(m_options);
     m_recent.load(plat::Registry::user(), ProductKey());

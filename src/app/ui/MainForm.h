@@ -66,6 +66,12 @@ public:
     bool listsFilling() const { return m_listsFilling; }
     void setListsFilling(bool on) { m_listsFilling = on; }
 
+    // Editing services for the document windows (MainEditCommands.cpp).
+    int currentTool() const override;
+    void setCurrentTool(int tool) override;
+    void showMousePosition(const QString &text) override;
+    void refreshObjectList() override;
+    void refreshPropertyEditor(bool resetPage) override;
     // The property editor's pages (MainPropertyEditor.cpp).
     editing::TPropertyEditor *propertyPages() const { return m_propertyPages; }
     // Brings the property editor in step with the active document's selection.
@@ -101,6 +107,9 @@ private:
     void fillReopenMenu();
     void addToolButtonName(QToolBar *bar, QAction *action, const QString &buttonName, const QString &hint);
 
+    // Editing commands: undo, clipboard, selection, alignment, tools (MainEditCommands.cpp).
+    void connectEditCommands();
+    void DeleteMIClick();
     // Layout commands (MainLayoutCommands.cpp).
     void connectLayoutCommands();
     bool pickLayoutForNewDesign();

@@ -3,6 +3,8 @@
 
 #include "app/AppOptions.h"
 
+#include <QString>
+
 class QMenu;
 
 namespace document {
@@ -15,6 +17,16 @@ public:
     // Refreshes the commands once the closing window no longer counts.
     virtual void startEnableTimer() = 0;
     virtual QMenu *objectMenu() const = 0;
+
+    // ---- editing ----
+    // The tool that is down (document::Tool); the frame's tool buttons by default Select.
+    virtual int currentTool() const { return 0; }
+    virtual void setCurrentTool(int) {}
+    // Panel 0 of the status bar.
+    virtual void showMousePosition(const QString &) {}
+    // The object list of the active document, and the property editor.
+    virtual void refreshObjectList() {}
+    virtual void refreshPropertyEditor(bool /*resetPage*/) {}
 };
 
 } // namespace document

@@ -3,6 +3,7 @@
 #include "document/ui/DocumentHost.h"
 #include "editing/ui/CardPanelView.h"
 #include "editing/Selection.h"
+#include "editing/StretchHandle.h"
 #include "editing/ui/Ruler.h"
 
 #include "pictures/ui/PickPicForm.h"
@@ -73,10 +74,14 @@ TMDIChildForm::TMDIChildForm(DocumentHost *host, QWidget *parent) : QWidget(pare
     // A region switch or a zoom change starts with nothing selected.
     connect(&m_doc, &DesignDocument::regionChanged, m_selection, &editing::Selection::clear);
     connect(&m_doc, &DesignDocument::zoomChanged, m_selection, &editing::Selection::clear);
+    setupEditing();
 }
 
 TMDIChildForm::~TMDIChildForm()
 {
+    // The design's objects go with the document after this body; a selection that
+    // forgets them must not call into the main window any more.
+    m_selection->blockSignals(true);
     if (m_host)
         m_host->startEnableTimer();
 }
@@ -114,6 +119,7 @@ bool TMDIChildForm::createDesign(int untitledNumber, files::Substitution *substi
     setWindowTitle(m_doc.caption());
     applyOptions();
     syncPanel();
+    m_host->refreshObjectList();
     return true;
 }
 
@@ -130,10 +136,12 @@ void TMDIChildForm::applyOptions()
     m_vertRuler->setMeasure(measure);
     m_horzRuler->setScale(m_doc.zoom());
     m_vertRuler->setScale(m_doc.zoom());
+    applyEditingOptions();
 }
 
 QString TMDIChildForm::Save(bool forceDialog)
 {
+    m_handles->Detach(); // saving starts with nothing selected
     QString name = m_doc.fileName();
     if (forceDialog || name.isEmpty()) {
         QString folder = m_host->appOptions().DocumentsFolder;

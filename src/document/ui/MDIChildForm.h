@@ -6,12 +6,15 @@
 #include "editing/Selection.h"
 #include "layout/LayoutRecord.h"
 
+#include <QVector>
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QScrollArea;
 
 namespace editing {
+class TStretchHandle;
 class CardPanelView;
 class Selection;
 class Ruler;
@@ -23,6 +26,9 @@ struct Substitution;
 namespace document {
 
 class DocumentHost;
+
+// The tools of the main window's tool group, in their order there.
+enum Tool { ToolSelect, ToolText, ToolGraphic, ToolLine, ToolBox, ToolRoundBox, ToolEllipse, ToolOle };
 
 class TMDIChildForm : public QWidget {
     Q_OBJECT
@@ -58,6 +64,35 @@ public:
     void applyOptions();
 
     editing::CardPanelView *cardPanel() const { return m_cardPanel; }
+    DocumentHost *host() const { return m_host; }
+
+    // ---- editing (DocumentEditing.cpp) ----
+    editing::TStretchHandle *handles() const { return m_handles; }
+    void OnMouseDownHandler(model::SurfaceItem *item, QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void CardPanelMouseDown(QPoint pos);
+    void CardPanelMouseMove(QPoint pos);
+    void CardPanelDblClick();
+    void HandlesMouseDown();
+    void HandlesMouseMove();
+    void HandlesMouseUp();
+    void SelectAll();
+    void SelectNone();
+    // Selects the object with this id alone (the object list); 0 selects nothing.
+    void selectFromObjectList(uint64_t id);
+    bool Undo();
+    bool Redo();
+    void Copy();
+    int Paste();
+    void Delete();
+    void Cut();
+    void AlignObjects(int operation);
+    bool ShowAlignDialog();
+    void FitToMargins();
+    bool EditMargins();
+    void BringToFront();
+    void SendToBack();
+    // The selected objects' rectangles in hundredths of an inch, in selection order.
+    QVector<model::UnitRect> boundsSnapshot() const;
 
     // The property editor's state for this design: set while the editor's fields are being
     // filled (their change events do nothing then), and the kind of pages last shown
@@ -77,6 +112,14 @@ protected:
 
 private:
     void syncPanel();
+    void setupEditing();
+    void applyEditingOptions();
+    void editingPress(QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void editingMove(QPoint pos, Qt::MouseButtons buttons);
+    void editingRelease(QPoint pos, Qt::MouseButton button);
+    bool editingKey(int key);
+    void recordBoundsChanges(const QVector<model::UnitRect> &before, bool onlyChanged);
+    void afterSelectionChange();
 
     DocumentHost *m_host;
     DesignDocument m_doc;
@@ -86,6 +129,8 @@ private:
     QScrollArea *m_scrollBox = nullptr;
     editing::CardPanelView *m_cardPanel = nullptr;
     editing::Selection *m_selection = nullptr;
+    editing::TStretchHandle *m_handles = nullptr;
+    std::optional<QVector<model::UnitRect>> m_snapshot;
     bool m_closeAccepted = false;
     bool m_editorUpdating = false;
     char m_sheetKind = ' ';
