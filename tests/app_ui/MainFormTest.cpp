@@ -15,6 +15,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -553,4 +554,57 @@ TEST_F(MainFormTest, CommandStatesFollowTheSelection)
         ASSERT_NE(popupDelete, nullptr);
         EXPECT_EQ(popupDelete->isEnabled(), c.singleOn);
     }
+}
+
+// Switch to Different Layout carries the shown region's objects and background into a new
+// untitled design on the chosen layout; the design it started from stays as it was.
+TEST_F(MainFormTest, SwitchLayoutCarriesTheShownRegionIntoANewDesign)
+{
+    // The program folder of these tests is private: give it the shipped Letter library.
+    const QString lyt = QStringLiteral(OSTRAVEL_SOURCE_DATA_DIR "/US Letter.LYT");
+    QFile::remove(privateHome().filePath(QStringLiteral("US Letter.LYT")));
+    ASSERT_TRUE(QFile::copy(lyt, privateHome().filePath(QStringLiteral("US Letter.LYT"))));
+
+    const QString file = makeDesign(path(QStringLiteral("switch.bcp")), makeLayout(350, 200), 2);
+    auto form = makeForm();
+    form->OpenDesignFile(file, false);
+    TMDIChildForm *from = form->activeDocument();
+    ASSERT_NE(from, nullptr);
+    const QRect firstBounds = from->doc()->surface()->itemAt(0)->bounds();
+
+    QString chosenName;
+    QTimer::singleShot(50, [&chosenName] {
+        QWidget *dlg = QApplication::activeModalWidget();
+        ASSERT_NE(dlg, nullptr);
+        auto *list = dlg->findChild<QListWidget *>(QStringLiteral("LayoutList"));
+        ASSERT_NE(list, nullptr);
+        // The first entry that is a layout rather than a heading or a blank line.
+        for (int row = 0; row < list->count(); ++row) {
+            const QString text = list->item(row)->text();
+            if (!text.trimmed().isEmpty() && !text.startsWith(QLatin1String("=====")) && !text.startsWith(QLatin1String("-----"))) {
+                list->setCurrentRow(row);
+                chosenName = text;
+                break;
+            }
+        }
+        auto *ok = dlg->findChild<QPushButton *>(QStringLiteral("OkBtn"));
+        ASSERT_NE(ok, nullptr);
+        ok->click();
+    });
+    act(*form, "SwitchLayoutMI")->trigger();
+    QApplication::processEvents();
+
+    ASSERT_EQ(form->documents().size(), 2);
+    TMDIChildForm *to = form->activeDocument();
+    ASSERT_NE(to, nullptr);
+    ASSERT_NE(to, from);
+    EXPECT_TRUE(to->fileName().isEmpty());
+    EXPECT_TRUE(to->doc()->layout().Name().startsWith(chosenName)) << to->doc()->layout().Name().toStdString();
+    EXPECT_EQ(to->objectCount(), 2);
+    EXPECT_EQ(to->selectedCount(), 0);
+    EXPECT_EQ(to->doc()->surface()->itemAt(0)->bounds().size(), firstBounds.size());
+    // The original is untouched.
+    EXPECT_EQ(from->objectCount(), 2);
+    EXPECT_FALSE(from->isModified());
+    EXPECT_EQ(from->doc()->surface()->itemAt(0)->bounds(), firstBounds);
 }

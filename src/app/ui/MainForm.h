@@ -113,6 +113,7 @@ private:
     // Layout commands (MainLayoutCommands.cpp).
     void connectLayoutCommands();
     bool pickLayoutForNewDesign();
+    void SwitchLayoutMIClick();
 
     // Commands (MainCommands.cpp).
     void NewMIClick();
