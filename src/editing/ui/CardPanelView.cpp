@@ -34,8 +34,11 @@ void CardPanelView::syncSize()
 void CardPanelView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    gdi::PainterCanvas canvas(painter);
-    paintSurface(canvas, *m_surface, m_zoom);
+    {
+        // The canvas gives the painter back in its own state when it goes.
+        gdi::PainterCanvas canvas(painter);
+        paintSurface(canvas, *m_surface, m_zoom);
+    }
     if (!m_handle || !m_handle->visible())
         return;
     // The selection overlay: grab squares, and the outline of a drag in progress.
