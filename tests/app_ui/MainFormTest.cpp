@@ -608,3 +608,17 @@ TEST_F(MainFormTest, SwitchLayoutCarriesTheShownRegionIntoANewDesign)
     EXPECT_FALSE(from->isModified());
     EXPECT_EQ(from->doc()->surface()->itemAt(0)->bounds(), firstBounds);
 }
+
+// An opened design lists its objects in the object list at once, sorted by name.
+TEST_F(MainFormTest, ObjectListShowsTheOpenedDesignsObjects)
+{
+    const QString file = makeDesign(path(QStringLiteral("listed.bcp")), makeLayout(350, 200), 3);
+    auto form = makeForm();
+    form->OpenDesignFile(file, false);
+    QComboBox *objects = combo(*form, "ObjectCombo");
+    ASSERT_NE(objects, nullptr);
+    QStringList names;
+    for (int i = 0; i < objects->count(); ++i)
+        names << objects->itemText(i);
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Shape0"), QStringLiteral("Shape1"), QStringLiteral("Shape2")}));
+}

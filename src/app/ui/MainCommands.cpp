@@ -230,6 +230,7 @@ void TMainForm::documentActivated(QMdiSubWindow *w)
     m_status[1]->setText(QString::number(d->zoom()) + QStringLiteral("%"));
     m_status[2]->setText(d->doc()->layout().Name());
     fillRegionCombo();
+    refreshObjectList();
     UpdateCommands();
 }
 
