@@ -23,26 +23,14 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 using app::TMainForm;
 using document::TMDIChildForm;
 
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
-
-// Settings and data go to a private folder, set before anything reads the settings file.
-QTemporaryDir &privateHome()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-const bool homeSet = [] {
-    const QByteArray home = privateHome().path().toLocal8Bit();
-    qputenv("OSTRAVEL_HOME", home);
-    qputenv("XDG_CONFIG_HOME", home + "/config");
-    qputenv("XDG_DATA_HOME", home + "/data");
-    return true;
-}();
 
 void waitMs(int ms)
 {
@@ -107,7 +95,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(homeSet && privateHome().isValid());
+        ASSERT_FALSE(testsupport::privateHome().isEmpty());
         ASSERT_TRUE(dir.isValid());
     }
     // A shown main window with an empty frame.
@@ -562,8 +550,8 @@ TEST_F(MainFormTest, SwitchLayoutCarriesTheShownRegionIntoANewDesign)
 {
     // The program folder of these tests is private: give it the shipped Letter library.
     const QString lyt = QStringLiteral(OSTRAVEL_SOURCE_DATA_DIR "/US Letter.LYT");
-    QFile::remove(privateHome().filePath(QStringLiteral("US Letter.LYT")));
-    ASSERT_TRUE(QFile::copy(lyt, privateHome().filePath(QStringLiteral("US Letter.LYT"))));
+    QFile::remove(QDir(testsupport::privateHome()).filePath(QStringLiteral("US Letter.LYT")));
+    ASSERT_TRUE(QFile::copy(lyt, QDir(testsupport::privateHome()).filePath(QStringLiteral("US Letter.LYT"))));
 
     const QString file = makeDesign(path(QStringLiteral("switch.bcp")), makeLayout(350, 200), 2);
     auto form = makeForm();

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace testsupport {
 
@@ -23,5 +24,24 @@ bool writeFile(const QString &path, const QByteArray &bytes)
         return false;
     return f.write(bytes) == bytes.size();
 }
+
+namespace {
+QTemporaryDir *homeDir = nullptr;
+}
+
+QString usePrivateHome()
+{
+    if (!homeDir) {
+        static QTemporaryDir dir;
+        homeDir = &dir;
+        const QByteArray home = dir.path().toLocal8Bit();
+        qputenv("OSTRAVEL_HOME", home);
+        qputenv("XDG_CONFIG_HOME", home + "/config");
+        qputenv("XDG_DATA_HOME", home + "/data");
+    }
+    return homeDir->path();
+}
+
+QString privateHome() { return homeDir ? homeDir->path() : QString(); }
 
 } // namespace testsupport

@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 using app::TMainForm;
 using document::TMDIChildForm;
 using model::SurfaceItem;
@@ -38,19 +40,6 @@ inline void PrintTo(const QRect &r, std::ostream *os)
 }
 
 namespace {
-
-QTemporaryDir &privateHome()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-const bool homeSet = [] {
-    const QByteArray home = privateHome().path().toLocal8Bit();
-    qputenv("OSTRAVEL_HOME", home);
-    qputenv("XDG_CONFIG_HOME", home + "/config");
-    qputenv("XDG_DATA_HOME", home + "/data");
-    return true;
-}();
 
 // Answers every modal dialog that comes up while it lives: message boxes with `answer`,
 // any other dialog by rejecting it; records what it saw.
@@ -87,7 +76,7 @@ class EditingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(homeSet && privateHome().isValid());
+        ASSERT_FALSE(testsupport::privateHome().isEmpty());
         form = std::make_unique<TMainForm>();
         form->options().ShowDesignWizard = false;
         form->options().SnapToGrid = false;

@@ -17,7 +17,6 @@ inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdS
 
 TEST(MainWindowEditor, SelectionFillsTheDockedPagesAndApplyRefreshesCommands)
 {
-    (void)homeSet;
     app::TMainForm main;
     main.options().ShowDesignWizard = false;
     document::TMDIChildForm *d = main.newBlankDocument(app::TMainForm::defaultBusinessCardLayout());

@@ -16,20 +16,6 @@
 
 namespace propsui {
 
-// Settings and data go to a private folder, set before anything reads the settings file.
-inline QTemporaryDir &privateHome()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-inline const bool homeSet = [] {
-    const QByteArray home = privateHome().path().toLocal8Bit();
-    qputenv("OSTRAVEL_HOME", home);
-    qputenv("XDG_CONFIG_HOME", home + "/config");
-    qputenv("XDG_DATA_HOME", home + "/data");
-    return true;
-}();
-
 struct Host : document::DocumentHost {
     app::TAppOptions options;
     int updates = 0;
