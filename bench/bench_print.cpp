@@ -28,14 +28,7 @@ namespace {
 QString writeDesign(const QString &dir)
 {
     document::DesignDocument doc;
-    layout::LayoutRecord l;
-    l.setName(QStringLiteral("Business cards"));
-    l.setColumns(2);
-    l.setRows(5);
-    l.setWidth(350);
-    l.setHeight(200);
-    l.setLeftMargin(75);
-    l.setTopMargin(50);
+    const layout::LayoutRecord l = layout::businessCardLayout();
     if (doc.createBlank(l, 1) != 1)
         return {};
     model::TObjectManager *m = doc.manager();

@@ -78,6 +78,20 @@ int64_t LayoutRecord::elementTop(int row) const
     return clamp64(__int128(TopMargin()) + __int128(row) * (__int128(Height()) + RowSpace()));
 }
 
+LayoutRecord businessCardLayout()
+{
+    LayoutRecord l;
+    l.setName(QStringLiteral("Business Cards 2 x 5 (3.5 x 2 in)"));
+    l.setRows(5);
+    l.setColumns(2);
+    l.setWidth(350);
+    l.setHeight(200);
+    l.setTopMargin(50);
+    l.setLeftMargin(75);
+    l.setPaperType(0);
+    return l;
+}
+
 namespace {
 constexpr PaperInfo kPapers[kPaperTypeCount] = {
     {1, 850, 1100}, {5, 850, 1400}, {7, 725, 1050}, {8, 1169, 1654}, {9, 827, 1169},

@@ -78,6 +78,10 @@ private:
     std::array<char, kSize> m_bytes;
 };
 
+// The most common business-card stock: 2 x 5 cards of 3.5 x 2 inches on Letter, 0.75 inch
+// side and 0.5 inch top margins, flat, no printable back.
+LayoutRecord businessCardLayout();
+
 // ---- paper table ----
 struct PaperInfo {
     int code;   // the Windows paper code (dmPaperSize)

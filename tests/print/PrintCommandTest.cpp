@@ -69,14 +69,7 @@ int runPrint(const QStringList &args, QString *err = nullptr)
 QString writeDesign(const QString &dir)
 {
     document::DesignDocument doc;
-    layout::LayoutRecord l;
-    l.setName(QStringLiteral("Cards"));
-    l.setColumns(2);
-    l.setRows(5);
-    l.setWidth(350);
-    l.setHeight(200);
-    l.setLeftMargin(75);
-    l.setTopMargin(50);
+    layout::LayoutRecord l = layout::businessCardLayout();
     l.setBackPrintable(1);
     if (doc.createBlank(l, 1) != 1)
         return {};

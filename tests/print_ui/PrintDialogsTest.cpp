@@ -214,14 +214,7 @@ TEST(PrintDesign, PrintsThroughTheDialogToThePrinterAndLeavesTheDesignAsItWas)
 {
     QTemporaryDir dir;
     document::DesignDocument doc;
-    layout::LayoutRecord l;
-    l.setColumns(2);
-    l.setRows(5);
-    l.setWidth(350);
-    l.setHeight(200);
-    l.setLeftMargin(75);
-    l.setTopMargin(50);
-    ASSERT_EQ(doc.createBlank(l, 1), 1);
+    ASSERT_EQ(doc.createBlank(layout::businessCardLayout(), 1), 1);
     model::SurfaceItem *box = doc.manager()->NewBox(10, 10);
     box->setBounds(10, 10, 100, 50);
     doc.setZoom(200, false);

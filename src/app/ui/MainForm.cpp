@@ -267,18 +267,6 @@ QList<TMDIChildForm *> TMainForm::documents() const
 
 void TMainForm::startEnableTimer() { m_enableTimer->start(); }
 
-layout::LayoutRecord TMainForm::defaultBusinessCardLayout()
-{
-    layout::LayoutRecord l;
-    l.setName(QStringLiteral("Business Cards 2 x 5 (3.5 x 2 in)"));
-    l.setRows(5);
-    l.setColumns(2);
-    l.setWidth(350);
-    l.setHeight(200);
-    l.setTopMargin(50);
-    l.setLeftMargin(75);
-    l.setPaperType(0);
-    return l;
-}
+layout::LayoutRecord TMainForm::defaultBusinessCardLayout() { return layout::businessCardLayout(); }
 
 } // namespace app
