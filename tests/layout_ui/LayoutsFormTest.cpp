@@ -283,6 +283,16 @@ TEST_F(LayoutsFormTest, NoLayoutFilesLeavesEmptyListsAndOkDoesNothing)
     EXPECT_TRUE(form.isVisible());
     click(&form, "CancelBtn");   // nothing changed: no question
     EXPECT_FALSE(form.isVisible());
+
+    // Without layout files, the stock layouts are what the dialog offers.
+    StockLibrary stock({fixture("stock")});
+    stock.wait();
+    TLayoutsForm withStock(nullptr, false, &target, plat::ProgramFolder::current(), &stock);
+    QComboBox *combo = child<QComboBox>(&withStock, "LayoutCombo");
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->currentText(), "Acme (stock)");
+    EXPECT_EQ(listTexts(withStock).size(), 4);
+    EXPECT_EQ(child<QListWidget>(&withStock, "LayoutList")->currentRow(), 0);
 }
 
 TEST_F(LayoutsFormTest, NewWithoutSelectionStartsFromZeroAndIsSavedOnOk)

@@ -182,20 +182,20 @@ void TLayoutsForm::FormCreate()
         for (const LayoutCollection &c : findLayoutCollections(m_folder))
             m_combo->addItem(c.name, c.path);
     }
-    // The stock library is read once per process, in the background; its sections join the
-    // list when it is ready.
-    if (m_stock->isReady()) {
-        addStockSections();
-    } else {
-        connect(m_stock, &StockLibrary::ready, this, &TLayoutsForm::StockLibraryReady);
-        m_stock->load();
-    }
     if (m_combo->count() > 0) {
         const QSignalBlocker block(m_combo);
         m_combo->setCurrentIndex(0);
         loadFile(0);
     } else {
         refresh();
+    }
+    // The stock library is read once per process, in the background; its sections join the
+    // list when it is ready (and are shown at once when there are no layout files).
+    if (m_stock->isReady()) {
+        addStockSections();
+    } else {
+        connect(m_stock, &StockLibrary::ready, this, &TLayoutsForm::StockLibraryReady);
+        m_stock->load();
     }
 }
 
@@ -223,7 +223,8 @@ void TLayoutsForm::addStockSections()
         return;
     {
         const QSignalBlocker block(m_combo);
-        m_combo->insertSeparator(m_combo->count());
+        if (m_combo->count() > 0)
+            m_combo->insertSeparator(m_combo->count());
         for (const QString &maker : makers) {
             m_combo->addItem(tr("%1 (stock)").arg(maker), maker);
             m_combo->setItemData(m_combo->count() - 1, kStockSection, kSectionRole);
