@@ -11,6 +11,8 @@ packages=(
   libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev
   fonts-liberation2 fonts-dejavu-core fonts-opensymbol
   poppler-utils xvfb xauth python3-pyftpdlib
+  clang libclang-rt-dev
+  glabels-data
 )
 
 missing=()

@@ -145,6 +145,16 @@ QString noteText(const QString &name)
     return at < 0 ? QString() : name.mid(at + 2);
 }
 
+QString notALayoutMessage(const LayoutRecord *selected)
+{
+    if (!selected)
+        return QStringLiteral("Please select a layout in the list first.");
+    if (entryKind(selected->Name()) == LayoutEntryKind::Heading)
+        return QStringLiteral("\"%1\" is a heading, not a layout. Please select one of the layouts listed below it.")
+            .arg(selected->Name().trimmed());
+    return QStringLiteral("The selected line is empty, not a layout. Please select a layout in the list.");
+}
+
 // ---- opposite orientation ----
 
 LayoutRecord rotated(const LayoutRecord &record)

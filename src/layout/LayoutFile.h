@@ -64,6 +64,10 @@ QString listText(const QString &name);
 // have no note.
 QString noteText(const QString &name);
 
+// Why OK picks nothing when the selected entry is not a layout: a heading, a blank line,
+// or nothing selected (null).
+QString notALayoutMessage(const LayoutRecord *selected);
+
 // ---- opposite orientation ----
 
 // The layout turned by 90 degrees: rows and columns, width and height, top and left

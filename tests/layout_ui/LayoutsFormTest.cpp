@@ -5,6 +5,7 @@
 #include "layout/ui/EditLayoutForm.h"
 #include "layout/ui/LayoutCommands.h"
 #include "layout/ui/LayoutsForm.h"
+#include "layout/StockLibrary.h"
 #include "platform/ProgramFolder.h"
 
 #include "TestSupport.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -126,12 +128,15 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         ASSERT_TRUE(home.isValid());
         qputenv("OSTRAVEL_HOME", home.path().toLocal8Bit());
+        // The dialogs of these tests offer no stock layouts unless a test hands them some.
+        qputenv("OSTRAVEL_STOCK_TEMPLATES", QByteArray());
         for (const char *name : {"Sample.LYT", "Other.LYT"})
             ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("layout/") + QLatin1String(name)), home.filePath(name)));
     }
     void TearDown() override
     {
         qunsetenv("OSTRAVEL_HOME");
+        qunsetenv("OSTRAVEL_STOCK_TEMPLATES");
         QLocale::setDefault(QLocale::system());
     }
     void chooseFile(TLayoutsForm &form, const QString &name)
@@ -203,23 +208,47 @@ TEST_F(LayoutsFormTest, PreviewPaintsTheSheetAndElements)
     EXPECT_EQ(box->preview().elements[0].size(), QSize(33, 58));
 }
 
-TEST_F(LayoutsFormTest, PickingHeadingsDoesNothingAndOppositeTurnsTheChoice)
+TEST_F(LayoutsFormTest, OpensOnTheFirstLayoutAndSaysWhyAHeadingIsNoChoice)
 {
-    // 2 rows x 5 columns of 350 x 200, listed after a heading.
+    // 2 rows x 5 columns of 350 x 200, listed after a heading and a blank line.
     const LayoutRecord wide = cards(2, 5, "Wide cards<>n");
-    LayoutRecord heading;
+    LayoutRecord heading, blank;
     heading.setName("===== Heading");
-    ASSERT_TRUE(writeLayoutFile(home.filePath("Aaa.LYT"), {heading, wide}));
+    blank.setName(".....");
+    ASSERT_TRUE(writeLayoutFile(home.filePath("Aaa.LYT"), {heading, blank, wide}));
+
+    // OK at once takes the first layout, not the heading above it.
+    {
+        LayoutRecord target;
+        TLayoutsForm form(nullptr, false, &target);
+        form.show();
+        EXPECT_EQ(child<QListWidget>(&form, "LayoutList")->currentRow(), 2);
+        click(&form, "OkBtn");
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_EQ(target, wide);
+    }
 
     LayoutRecord target;
     TLayoutsForm form(nullptr, false, &target);
     form.show();
-    selectRow(form, 0);
-    click(&form, "OkBtn");
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(target, LayoutRecord());
+    const struct {
+        int row;
+        const char *message;
+    } refused[] = {
+        {0, "\"===== Heading\" is a heading, not a layout. Please select one of the layouts listed below it."},
+        {1, "The selected line is empty, not a layout. Please select a layout in the list."},
+    };
+    for (const auto &r : refused) {
+        selectRow(form, r.row);
+        QString message;
+        answerMessage(&form, QMessageBox::Ok, &message);
+        click(&form, "OkBtn");
+        EXPECT_EQ(message, QLatin1String(r.message));
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(target, LayoutRecord());
+    }
 
-    selectRow(form, 1);
+    selectRow(form, 2);
     child<QCheckBox>(&form, "OppositeCheck")->setChecked(true);
     click(&form, "OkBtn");
     EXPECT_FALSE(form.isVisible());
@@ -234,7 +263,7 @@ TEST_F(LayoutsFormTest, PickingHeadingsDoesNothingAndOppositeTurnsTheChoice)
     EXPECT_EQ(target.RowSpace(), 10u);
     EXPECT_EQ(target.Name(), "Wide cards<>n");
     // The library itself is not turned.
-    EXPECT_EQ(readLayoutFile(home.filePath("Aaa.LYT"))[1], wide);
+    EXPECT_EQ(readLayoutFile(home.filePath("Aaa.LYT"))[2], wide);
 }
 
 TEST_F(LayoutsFormTest, NoLayoutFilesLeavesEmptyListsAndOkDoesNothing)
@@ -247,10 +276,23 @@ TEST_F(LayoutsFormTest, NoLayoutFilesLeavesEmptyListsAndOkDoesNothing)
     EXPECT_EQ(child<QComboBox>(&form, "LayoutCombo")->count(), 0);
     EXPECT_FALSE(child<QPushButton>(&form, "EditBtn")->isEnabled());
     EXPECT_FALSE(child<QPushButton>(&form, "DeleteBtn")->isEnabled());
+    QString message;
+    answerMessage(&form, QMessageBox::Ok, &message);
     click(&form, "OkBtn");
+    EXPECT_EQ(message, "Please select a layout in the list first.");
     EXPECT_TRUE(form.isVisible());
     click(&form, "CancelBtn");   // nothing changed: no question
     EXPECT_FALSE(form.isVisible());
+
+    // Without layout files, the stock layouts are what the dialog offers.
+    StockLibrary stock({fixture("stock")});
+    stock.wait();
+    TLayoutsForm withStock(nullptr, false, &target, plat::ProgramFolder::current(), &stock);
+    QComboBox *combo = child<QComboBox>(&withStock, "LayoutCombo");
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->currentText(), "Acme (stock)");
+    EXPECT_EQ(listTexts(withStock).size(), 4);
+    EXPECT_EQ(child<QListWidget>(&withStock, "LayoutList")->currentRow(), 0);
 }
 
 TEST_F(LayoutsFormTest, NewWithoutSelectionStartsFromZeroAndIsSavedOnOk)
@@ -436,6 +478,148 @@ TEST_F(LayoutsFormTest, PickLayoutReturnsTheChosenRecord)
     onNextModal(nullptr, [](QWidget *w) { click(w, "CancelBtn"); });
     EXPECT_FALSE(TLayoutsForm::pickLayout(nullptr, false, &untouched));
     EXPECT_EQ(untouched, cards(1, 1));
+}
+
+// ---- stock layouts and the search box ----
+
+namespace {
+
+QStringList comboTexts(const QWidget &form)
+{
+    QStringList out;
+    QComboBox *combo = child<QComboBox>(&form, "LayoutCombo");
+    for (int i = 0; combo && i < combo->count(); ++i)
+        out << combo->itemText(i);
+    return out;
+}
+
+QStringList enabledButtons(const QWidget &form)
+{
+    QStringList out;
+    for (const char *name : {"NewBtn", "EditBtn", "DeleteBtn", "CopyBtn"})
+        if (child<QPushButton>(&form, name)->isEnabled())
+            out << QLatin1String(name);
+    return out;
+}
+
+void typeSearch(const QWidget &form, const QString &text)
+{
+    QLineEdit *search = child<QLineEdit>(&form, "SearchEdit");
+    search->clear();
+    QTest::keyClicks(search, text);
+}
+
+} // namespace
+
+TEST_F(LayoutsFormTest, StockSectionsAreReadOnlyAndCopyGoesToMyLayouts)
+{
+    StockLibrary stock({fixture("stock")});
+    stock.wait();
+    TLayoutsForm form(nullptr, false, nullptr, plat::ProgramFolder::current(), &stock);
+    form.show();
+    EXPECT_EQ(comboTexts(form), (QStringList{"Other", "Sample", "", "Acme (stock)", "Zenith (stock)"}));
+    EXPECT_EQ(enabledButtons(form), (QStringList{"NewBtn", "EditBtn", "DeleteBtn"}));
+
+    chooseFile(form, "Acme (stock)");
+    EXPECT_EQ(listTexts(form), (QStringList{"Acme 5371 Business Cards", "Acme 8371 Business Cards",
+                                            "Acme 25371 Business Cards", "Acme E-85 Cards with gaps"}));
+    EXPECT_EQ(enabledButtons(form), QStringList{"CopyBtn"});
+    EXPECT_EQ(child<QListWidget>(&form, "LayoutList")->dragDropMode(), QAbstractItemView::NoDragDrop);
+    selectRow(form, 1);
+    EXPECT_EQ(child<QLabel>(&form, "SizeLabel")->text(), "3.50 in x 2.00 in");
+    EXPECT_EQ(child<QLabel>(&form, "NotesLabel")->text(), "Stock layout, read-only. To change it, copy it to My Layouts.");
+    EXPECT_TRUE(child<TLayoutPreviewBox>(&form, "PreviewPaintBox")->preview().shown);
+    const LayoutRecord stocked = stock.contents().layouts[1].record;
+
+    click(&form, "CopyBtn");
+    EXPECT_EQ(comboTexts(form).mid(0, 3), (QStringList{"My Layouts", "Other", "Sample"}));
+    EXPECT_EQ(child<QComboBox>(&form, "LayoutCombo")->currentText(), "My Layouts");
+    EXPECT_EQ(listTexts(form), QStringList{"Acme 8371 Business Cards"});
+    EXPECT_EQ(enabledButtons(form), (QStringList{"NewBtn", "EditBtn", "DeleteBtn"}));
+    EXPECT_TRUE(form.isModified());
+    click(&form, "OkBtn");
+    EXPECT_EQ(readLayoutFile(home.filePath("My Layouts.LYT")), QList<LayoutRecord>{stocked});
+}
+
+// Typing a product code leaves the matching layouts of every list; choosing one gives a
+// design on that layout.
+TEST_F(LayoutsFormTest, SearchFindsAProductCodeAndItsLayoutMakesTheDesign)
+{
+    StockLibrary stock({fixture("stock")});
+    stock.wait();
+    QStringList shown, rotary;
+    onNextModal(nullptr, [&shown, &rotary](QWidget *w) {
+        typeSearch(*w, "rotary");
+        rotary = listTexts(*qobject_cast<TLayoutsForm *>(w));
+        typeSearch(*w, "8371");
+        shown = listTexts(*qobject_cast<TLayoutsForm *>(w));
+        EXPECT_EQ(enabledButtons(*w), QStringList{"CopyBtn"});
+        click(w, "OkBtn");   // the first match is selected
+    });
+    LayoutRecord chosen;
+    ASSERT_TRUE(TLayoutsForm::pickLayout(nullptr, false, &chosen, plat::ProgramFolder::current(), &stock));
+    EXPECT_EQ(rotary, (QStringList{"===== Sample =====", "Rotary 2 x 4", "===== Zenith (stock) =====",
+                                   "Zenith Z-7 Rotary Cards"}));
+    EXPECT_EQ(shown, (QStringList{"===== Acme (stock) =====", "Acme 8371 Business Cards"}));
+    EXPECT_EQ(chosen.Name(), "Acme 8371 Business Cards");
+
+    document::DesignDocument doc;
+    ASSERT_EQ(doc.createBlank(chosen, 1), 1);
+    EXPECT_EQ(doc.layout(), chosen);
+    EXPECT_EQ(doc.layout().Rows(), 5u);
+    EXPECT_EQ(doc.layout().Columns(), 2u);
+    EXPECT_EQ(doc.surface()->size(), QSize(350, 200));
+}
+
+TEST_F(LayoutsFormTest, SearchIsReadOnlyAndKeepsTheUnsavedCollection)
+{
+    TLayoutsForm form(nullptr, false, nullptr);
+    form.show();
+    chooseFile(form, "Sample");
+    QAbstractItemModel *model = child<QListWidget>(&form, "LayoutList")->model();
+    ASSERT_TRUE(model->moveRow(QModelIndex(), 5, QModelIndex(), 0));   // Rotary first, not saved yet
+    const QStringList reordered = listTexts(form);
+    ASSERT_EQ(reordered.first(), "Rotary 2 x 4");
+
+    typeSearch(form, "CARDS 2");
+    EXPECT_TRUE(form.isSearching());
+    EXPECT_EQ(listTexts(form), (QStringList{"===== Other =====", "A4 Cards 2 x 5", "===== Sample =====",
+                                            "Business Cards 2 x 5"}));
+    EXPECT_EQ(child<QListWidget>(&form, "LayoutList")->currentRow(), 1);
+    EXPECT_EQ(enabledButtons(form), QStringList{"CopyBtn"});
+    EXPECT_EQ(child<QListWidget>(&form, "LayoutList")->dragDropMode(), QAbstractItemView::NoDragDrop);
+    // Group headings cannot be chosen.
+    EXPECT_FALSE(child<QListWidget>(&form, "LayoutList")->item(0)->flags() & Qt::ItemIsSelectable);
+
+    child<QLineEdit>(&form, "SearchEdit")->clear();
+    EXPECT_FALSE(form.isSearching());
+    EXPECT_EQ(listTexts(form), reordered);
+    EXPECT_TRUE(form.isModified());
+    EXPECT_EQ(enabledButtons(form), (QStringList{"NewBtn", "EditBtn", "DeleteBtn"}));
+
+    // Choosing a collection while searching ends the search; the changed file is saved.
+    typeSearch(form, "rotary");
+    chooseFile(form, "Other");
+    EXPECT_TRUE(child<QLineEdit>(&form, "SearchEdit")->text().isEmpty());
+    EXPECT_EQ(listTexts(form), QStringList{"A4 Cards 2 x 5"});
+    EXPECT_EQ(readLayoutFile(home.filePath("Sample.LYT")).first().Name(), "Rotary 2 x 4");
+}
+
+TEST_F(LayoutsFormTest, StockSectionsArriveWhenTheBackgroundReadingIsDone)
+{
+    StockLibrary stock({fixture("stock")});
+    TLayoutsForm form(nullptr, false, nullptr, plat::ProgramFolder::current(), &stock);
+    form.show();
+    // Opening does not wait for the library.
+    EXPECT_EQ(comboTexts(form), (QStringList{"Other", "Sample"}));
+    typeSearch(form, "z-3");
+    EXPECT_TRUE(listTexts(form).isEmpty());
+    for (int i = 0; i < 400 && !stock.isReady(); ++i)
+        QTest::qWait(50);
+    ASSERT_TRUE(stock.isReady());
+    EXPECT_EQ(comboTexts(form).size(), 5);
+    EXPECT_EQ(listTexts(form), (QStringList{"===== Zenith (stock) =====", "Zenith Z-3 Name Badges"}));
+    EXPECT_EQ(child<QListWidget>(&form, "LayoutList")->currentRow(), 1);
 }
 
 // ---- the layout dialog ----
