@@ -6,13 +6,16 @@
 namespace cli {
 
 namespace {
-const char *const kCommands[] = {"info", "print"};
+const char *const kCommands[] = {"info", "print", "templates", "new", "export"};
 
 void printUsage(QTextStream &out)
 {
     out << "Usage: ostravel [design files...]\n"
            "       ostravel info FILE [--json]\n"
-           "       ostravel print DESIGN --pdf OUT.pdf [options]\n";
+           "       ostravel print DESIGN --pdf OUT.pdf [options]\n"
+           "       ostravel templates [--json]\n"
+           "       ostravel new OUT.bcp --template CATEGORY/NAME [--background FILE|NAME] [--set FIELD=VALUE]...\n"
+           "       ostravel export DESIGN OUT [--zoom N] [--quality N] [--progressive] [--region NAME]\n";
 }
 } // namespace
 
@@ -28,6 +31,9 @@ bool isCommand(int argc, char **argv)
 
 int runInfo(const QStringList &args);
 int runPrint(const QStringList &args);
+int runTemplates(const QStringList &args);
+int runNew(const QStringList &args);
+int runExport(const QStringList &args);
 
 int run(const QStringList &arguments)
 {
@@ -36,6 +42,12 @@ int run(const QStringList &arguments)
         return runInfo(arguments.mid(2));
     if (cmd == QLatin1String("print"))
         return runPrint(arguments.mid(2));
+    if (cmd == QLatin1String("templates"))
+        return runTemplates(arguments.mid(2));
+    if (cmd == QLatin1String("new"))
+        return runNew(arguments.mid(2));
+    if (cmd == QLatin1String("export"))
+        return runExport(arguments.mid(2));
     QTextStream out(stdout);
     printUsage(out);
     return cmd.startsWith(QLatin1Char('-')) ? 0 : 2;
