@@ -164,7 +164,7 @@ int sheet(const QString &out, int columns, const QStringList &items)
 {
     if (items.isEmpty() || columns <= 0)
         return 2;
-    const int cellW = 420, cellH = 300, label = 34, pad = 24;
+    const int cellW = 340, cellH = 230, label = 30, pad = 20;
     const int rows = int((items.size() + columns - 1) / columns);
     QImage img(pad + columns * (cellW + pad), pad + rows * (cellH + label + pad), QImage::Format_RGB32);
     img.fill(QColor(0xEE, 0xEE, 0xEA));
@@ -172,7 +172,7 @@ int sheet(const QString &out, int columns, const QStringList &items)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(15);
+    font.setPixelSize(13);
     p.setFont(font);
     for (int i = 0; i < items.size(); ++i) {
         const qsizetype eq = items.at(i).indexOf(QLatin1Char('='));
