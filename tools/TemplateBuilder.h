@@ -156,12 +156,11 @@ inline plat::Picture motif(const QString &kind, int objectW, int objectH, const 
     };
     if (kind == QLatin1String("heart")) {
         fill(c0);
+        // One figure of four curves (a PolyBezier starts a figure of its own).
         rec.beginPath();
-        rec.moveTo(pt(0.5, 0.28).x(), pt(0.5, 0.28).y());
-        rec.polyBezier({pt(0.5, 0.28), pt(0.38, 0.02), pt(0.0, 0.08), pt(0.04, 0.42)});
-        rec.polyBezier({pt(0.04, 0.42), pt(0.08, 0.66), pt(0.36, 0.8), pt(0.5, 0.98)});
-        rec.polyBezier({pt(0.5, 0.98), pt(0.64, 0.8), pt(0.92, 0.66), pt(0.96, 0.42)});
-        rec.polyBezier({pt(0.96, 0.42), pt(1.0, 0.08), pt(0.62, 0.02), pt(0.5, 0.28)});
+        rec.polyBezier({pt(0.5, 0.28), pt(0.38, 0.02), pt(0.0, 0.08), pt(0.04, 0.42), pt(0.08, 0.66), pt(0.36, 0.8),
+                        pt(0.5, 0.98), pt(0.64, 0.8), pt(0.92, 0.66), pt(0.96, 0.42), pt(1.0, 0.08), pt(0.62, 0.02),
+                        pt(0.5, 0.28)});
         rec.closeFigure();
         rec.endPath();
         rec.fillPath();
@@ -203,9 +202,7 @@ inline plat::Picture motif(const QString &kind, int objectW, int objectH, const 
             fill(c);
             rec.beginPath();
             const QPoint start = at(0, 0);
-            rec.moveTo(start.x(), start.y());
-            rec.polyBezier({start, at(0.3, -0.32), at(0.75, -0.28), at(1.0, 0.0)});
-            rec.polyBezier({at(1.0, 0.0), at(0.75, 0.28), at(0.3, 0.32), start});
+            rec.polyBezier({start, at(0.3, -0.32), at(0.75, -0.28), at(1.0, 0.0), at(0.75, 0.28), at(0.3, 0.32), start});
             rec.closeFigure();
             rec.endPath();
             rec.fillPath();
@@ -274,9 +271,7 @@ inline plat::Picture motif(const QString &kind, int objectW, int objectH, const 
             fill(c);
             rec.beginPath();
             const QPoint s = at(-0.5, 0);
-            rec.moveTo(s.x(), s.y());
-            rec.polyBezier({s, at(-0.2, -0.35), at(0.3, -0.3), at(0.5, 0)});
-            rec.polyBezier({at(0.5, 0), at(0.3, 0.3), at(-0.2, 0.35), s});
+            rec.polyBezier({s, at(-0.2, -0.35), at(0.3, -0.3), at(0.5, 0), at(0.3, 0.3), at(-0.2, 0.35), s});
             rec.closeFigure();
             rec.endPath();
             rec.fillPath();
