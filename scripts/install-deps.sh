@@ -10,6 +10,7 @@ packages=(
   libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev
   fonts-liberation2 fonts-dejavu-core fonts-opensymbol
+  fonts-lato fonts-ebgaramond fonts-urw-base35 librsvg2-bin
   poppler-utils xvfb xauth python3-pyftpdlib
   clang libclang-rt-dev
   glabels-data

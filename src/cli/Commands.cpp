@@ -1,19 +1,49 @@
 #include "cli/Commands.h"
 
 #include <QTextStream>
+#include <algorithm>
 #include <cstring>
 
 namespace cli {
 
+int runInfo(const QStringList &args);
+int runPrint(const QStringList &args);
+int runLayouts(const QStringList &args);
+int runTemplates(const QStringList &args);
+int runNew(const QStringList &args);
+int runExport(const QStringList &args);
+
 namespace {
-const char *const kCommands[] = {"info", "print", "layouts"};
+
+struct Command {
+    const char *name;
+    int (*run)(const QStringList &args);
+    const char *usage;
+};
+
+// One row per command word: its entry point and its usage line.
+const Command kCommands[] = {
+    {"info", runInfo, "info FILE [--json]"},
+    {"print", runPrint, "print DESIGN --pdf OUT.pdf [options]"},
+    {"layouts", runLayouts, "layouts [--json] [--search TEXT]"},
+    {"templates", runTemplates, "templates [--json]"},
+    {"new", runNew, "new OUT.bcp --template CATEGORY/NAME [--background FILE|NAME] [--set FIELD=VALUE]..."},
+    {"export", runExport, "export DESIGN OUT [--zoom N] [--quality N] [--progressive] [--region NAME]"},
+};
+
+const Command *findCommand(const char *word)
+{
+    for (const Command &c : kCommands)
+        if (std::strcmp(word, c.name) == 0)
+            return &c;
+    return nullptr;
+}
 
 void printUsage(QTextStream &out)
 {
-    out << "Usage: ostravel [design files...]\n"
-           "       ostravel info FILE [--json]\n"
-           "       ostravel print DESIGN --pdf OUT.pdf [options]\n"
-           "       ostravel layouts [--json] [--search TEXT]\n";
+    out << "Usage: ostravel [design files...]\n";
+    for (const Command &c : kCommands)
+        out << "       ostravel " << c.usage << '\n';
 }
 } // namespace
 
@@ -21,25 +51,16 @@ bool isCommand(int argc, char **argv)
 {
     if (argc < 2)
         return false;
-    for (const char *c : kCommands)
-        if (std::strcmp(argv[1], c) == 0)
-            return true;
+    if (findCommand(argv[1]))
+        return true;
     return std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
 }
-
-int runInfo(const QStringList &args);
-int runPrint(const QStringList &args);
-int runLayouts(const QStringList &args);
 
 int run(const QStringList &arguments)
 {
     const QString cmd = arguments.value(1);
-    if (cmd == QLatin1String("info"))
-        return runInfo(arguments.mid(2));
-    if (cmd == QLatin1String("print"))
-        return runPrint(arguments.mid(2));
-    if (cmd == QLatin1String("layouts"))
-        return runLayouts(arguments.mid(2));
+    if (const Command *c = findCommand(cmd.toLocal8Bit().constData()))
+        return c->run(arguments.mid(2));
     QTextStream out(stdout);
     printUsage(out);
     return cmd.startsWith(QLatin1Char('-')) ? 0 : 2;

@@ -163,7 +163,10 @@ bool DesignDocument::saveAsTemplate(const QString &fileName)
     regionPair(m_regionIndex, &side, &region);
     if (!files::WriteDesign(*m_manager, fileName, m_layout, m_dataFileName, m_zoom, side, region, true))
         return false;
+    // The design now lives in the template file: a later Save writes it there in full.
+    m_fileName = fileName;
     setModified(false);
+    emit captionChanged(caption());
     return true;
 }
 
