@@ -253,8 +253,17 @@ int openOrder(QStringList args)
         return fail(QStringLiteral("%1: %2").arg(args[0], error));
 
     QJsonObject customer;
-    for (const CustomerField &field : customerFields())
-        customer[QString::fromLatin1(field.editName)] = pkg.customer.*field.member;
+    // The owiz.ini key names; the fields that are never stored get names of their own.
+    for (const CustomerField &field : customerFields()) {
+        QString key = QString::fromLatin1(field.iniKey);
+        if (field.member == &Customer::notes)
+            key = QStringLiteral("Notes");
+        else if (field.member == &Customer::cardNumber)
+            key = QStringLiteral("CardNumber");
+        else if (field.member == &Customer::expiry)
+            key = QStringLiteral("Expiry");
+        customer[key] = pkg.customer.*field.member;
+    }
     customer[QStringLiteral("CardType")] = pkg.customer.cardType < 0 ? QStringLiteral("")
                                                                      : cardTypeNames().value(pkg.customer.cardType);
     QJsonArray lines;
