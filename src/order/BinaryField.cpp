@@ -5,41 +5,34 @@
 namespace order {
 
 namespace gf13 {
-namespace {
 
 // Log and antilog tables. 2^13 - 1 = 8191 is prime, so every element other than 0 and
 // 1 generates the multiplicative group; the tables use x (the value 2).
-struct Tables {
-    uint16_t exp[2 * (kSize - 1)];
-    int16_t log[kSize];
-    Tables()
-    {
-        uint32_t v = 1;
-        for (int i = 0; i < kSize - 1; ++i) {
-            exp[i] = uint16_t(v);
-            exp[i + kSize - 1] = uint16_t(v);
-            log[v] = int16_t(i);
-            v <<= 1;
-            if (v & kSize)
-                v ^= kPoly;
-        }
-        log[0] = -1;
+Tables::Tables()
+{
+    uint32_t v = 1;
+    for (int i = 0; i < kSize - 1; ++i) {
+        exp[i] = uint16_t(v);
+        exp[i + kSize - 1] = uint16_t(v);
+        log[v] = int16_t(i);
+        v <<= 1;
+        if (v & kSize)
+            v ^= kPoly;
     }
-};
+    log[0] = -1;
+}
 
-const Tables &tables()
+const Tables &logTables()
 {
     static const Tables t;
     return t;
 }
 
-} // namespace
-
 uint16_t mul(uint16_t a, uint16_t b)
 {
     if (a == 0 || b == 0)
         return 0;
-    const Tables &t = tables();
+    const Tables &t = logTables();
     return t.exp[t.log[a] + t.log[b]];
 }
 
@@ -47,7 +40,7 @@ uint16_t inv(uint16_t a)
 {
     if (a == 0)
         return 0;
-    const Tables &t = tables();
+    const Tables &t = logTables();
     return t.exp[(kSize - 1 - t.log[a]) % (kSize - 1)];
 }
 
@@ -155,13 +148,21 @@ Elem &Elem::operator+=(const Elem &o)
 
 Elem Elem::operator*(const Elem &o) const
 {
+    // Schoolbook product over the log tables, with each operand's logarithms looked up once.
+    const auto &t = gf13::logTables();
+    int la[kDegree], lb[kDegree];
+    for (int i = 0; i < kDegree; ++i) {
+        la[i] = t.log[c[i]];
+        lb[i] = t.log[o.c[i]];
+    }
     std::array<uint16_t, 2 * kDegree - 1> w{};
     for (int i = 0; i < kDegree; ++i) {
-        if (!c[i])
+        if (la[i] < 0)
             continue;
+        const uint16_t *e = t.exp + la[i];
         for (int j = 0; j < kDegree; ++j)
-            if (o.c[j])
-                w[i + j] ^= gf13::mul(c[i], o.c[j]);
+            if (lb[j] >= 0)
+                w[i + j] ^= e[lb[j]];
     }
     return reduce(w);
 }

@@ -21,6 +21,13 @@ uint16_t inv(uint16_t a);                // a != 0
 uint16_t square(uint16_t a);
 // The absolute trace, 0 or 1.
 int trace(uint16_t a);
+// exp[i] = x^i (twice over, so sums of two logarithms need no reduction); log[0] = -1.
+struct Tables {
+    uint16_t exp[2 * (kSize - 1)];
+    int16_t log[kSize];
+    Tables();
+};
+const Tables &logTables();
 } // namespace gf13
 
 // GF(2^221).

@@ -126,6 +126,7 @@ bool splitHostPort(const QString &text, int defaultPort, QString *host, int *por
         return false;
     QString h = t;
     QString p;
+    bool hasPort = false;
     if (t.startsWith(QLatin1Char('['))) {
         const qsizetype close = t.indexOf(QLatin1Char(']'));
         if (close < 0)
@@ -136,15 +137,17 @@ bool splitHostPort(const QString &text, int defaultPort, QString *host, int *por
             if (!rest.startsWith(QLatin1Char(':')))
                 return false;
             p = rest.mid(1);
+            hasPort = true;
         }
     } else if (t.count(QLatin1Char(':')) == 1) {
         h = t.section(QLatin1Char(':'), 0, 0);
         p = t.section(QLatin1Char(':'), 1);
+        hasPort = true;
     } else if (t.contains(QLatin1Char(':'))) {
         return false;
     }
     int value = defaultPort;
-    if (!p.isNull()) {
+    if (hasPort) {
         bool ok = false;
         value = p.toInt(&ok);
         if (!ok || value < 1 || value > 65535)
