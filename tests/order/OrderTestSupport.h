@@ -82,6 +82,7 @@ public:
         bool ftp = true;
         int ftpPort = 0;       // 0: a free port
         int throttle = 0;      // FTP upload bytes per second
+        double httpDelay = 0;  // seconds before each web answer
     };
     explicit ShopServer(const Options &o) { start(o); }
     ShopServer() : ShopServer(Options{}) {}
@@ -140,6 +141,8 @@ private:
                          QStringLiteral("--ftp-port"), QString::number(o.ftp ? o.ftpPort : -1)};
         if (o.throttle > 0)
             args << QStringLiteral("--throttle") << QString::number(o.throttle);
+        if (o.httpDelay > 0)
+            args << QStringLiteral("--http-delay") << QString::number(o.httpDelay);
         m_proc.setProcessChannelMode(QProcess::SeparateChannels);
         m_proc.start(QStringLiteral("/usr/bin/python3"), args);
         if (!m_proc.waitForStarted(10000))

@@ -24,6 +24,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 import warnings
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -37,6 +38,13 @@ def start_http(host, port, www):
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    delay = 0.0  # seconds before each answer (--http-delay, for tests of a slow server)
+
+    def do_GET(self):
+        if self.delay > 0:
+            time.sleep(self.delay)
+        super().do_GET()
+
     def log_message(self, fmt, *args):
         sys.stderr.write("http: " + (fmt % args) + "\n")
 
@@ -93,6 +101,7 @@ def main():
     p.add_argument("--http-port", type=int, default=8780)
     p.add_argument("--ftp-port", type=int, default=8721)
     p.add_argument("--throttle", type=int, default=0, help="FTP upload limit in bytes per second (0: none)")
+    p.add_argument("--http-delay", type=float, default=0.0, help="seconds the web server waits before answering")
     p.add_argument("--catalogue", help="readable catalogue description (JSON) to sign at start-up")
     p.add_argument("--message", help="rich-text message to serve as owiz-bc.rtf")
     p.add_argument("--vendor", default=os.environ.get("OSTRAVEL_VENDOR", "ostravel-vendor"),
@@ -100,6 +109,7 @@ def main():
     p.add_argument("--key", default=os.path.join(HERE, "demo-signing.key"), help="signing key (for --catalogue)")
     args = p.parse_args()
 
+    QuietHandler.delay = args.http_delay
     www = os.path.join(args.root, "www")
     ftp = os.path.join(args.root, "ftp")
     os.makedirs(www, exist_ok=True)
