@@ -146,8 +146,8 @@ CatalogueResult readCatalogueFile(const QString &path, const QByteArray &verific
     if (!f.open(QIODevice::ReadOnly))
         return {};
     if (f.size() > cat::kMaxFileSize) {
-        CatalogueResult r;
-        r.status = f.size() < cat::kHeaderSize ? CatalogueStatus::NotACatalogue : CatalogueStatus::Unreadable;
+        CatalogueResult r; // far larger than any catalogue: damaged, and not read at all
+        r.status = CatalogueStatus::Unreadable;
         return r;
     }
     return readCatalogue(f.readAll(), verificationKey);
