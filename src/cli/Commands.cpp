@@ -12,6 +12,7 @@ int runLayouts(const QStringList &args);
 int runTemplates(const QStringList &args);
 int runNew(const QStringList &args);
 int runExport(const QStringList &args);
+int runOrder(const QStringList &args);
 
 namespace {
 
@@ -29,6 +30,7 @@ const Command kCommands[] = {
     {"templates", runTemplates, "templates [--json]"},
     {"new", runNew, "new OUT.bcp --template CATEGORY/NAME [--background FILE|NAME] [--set FIELD=VALUE]..."},
     {"export", runExport, "export DESIGN OUT [--zoom N] [--quality N] [--progressive] [--region NAME]"},
+    {"order", runOrder, "order verify|pack|submit ..."},
 };
 
 const Command *findCommand(const char *word)

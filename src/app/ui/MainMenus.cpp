@@ -4,6 +4,7 @@
 #include "app/Product.h"
 #include "app/ProductInfo.h"
 #include "document/ui/MDIChildForm.h"
+#include "order/ui/OrderCommand.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -203,6 +204,9 @@ void TMainForm::buildMenus()
     connect(m_actions.value(QStringLiteral("BackgroundMI")), &QAction::triggered, this, [this] {
         if (TMDIChildForm *d = activeDocument(); d && d->ChooseBackground())
             UpdateCommands();
+    });
+    connect(m_actions.value(QStringLiteral("OrderMI")), &QAction::triggered, this, [this] {
+        order::ui::runOrderCommand(this, activeDocument());
     });
     connect(m_actions.value(QStringLiteral("PropertiesMI")), &QAction::triggered, this, [this] {
         m_propertyEditor->show();
