@@ -8,7 +8,8 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins
   libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev
+  libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev libgsf-1-dev
+  clang libclang-rt-dev
   fonts-liberation2 fonts-dejavu-core fonts-opensymbol
   poppler-utils xvfb xauth python3-pyftpdlib
 )
