@@ -7,6 +7,7 @@
 #include "document/ui/MDIChildForm.h"
 #include "model/SurfaceModel.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -61,7 +62,7 @@ private:
                 dlg->reject();
             } else {
                 dlg->selectFile(m_file);
-                dlg->accept();
+                QMetaObject::invokeMethod(dlg, "accept");
             }
         } else if (auto *box = qobject_cast<QMessageBox *>(w)) {
             messages << box->text();
@@ -72,6 +73,14 @@ private:
     QTimer m_timer;
 };
 
+// The main window with its drop handler reachable: an event sent from outside is not
+// delivered as a drop without a drag in progress.
+class DropForm : public TMainForm {
+public:
+    using TMainForm::TMainForm;
+    void drop(QDropEvent *e) { dropEvent(e); }
+};
+
 class LegacyImportUi : public ::testing::Test {
 protected:
     void SetUp() override
@@ -79,9 +88,9 @@ protected:
         ASSERT_FALSE(testsupport::privateHome().isEmpty());
         ASSERT_TRUE(dir.isValid());
     }
-    std::unique_ptr<TMainForm> makeForm(const QStringList &files = {})
+    std::unique_ptr<DropForm> makeForm(const QStringList &files = {})
     {
-        auto form = std::make_unique<TMainForm>(files);
+        auto form = std::make_unique<DropForm>(files);
         form->options().ShowDesignWizard = false;
         form->show();
         QApplication::processEvents();
@@ -176,7 +185,7 @@ TEST_F(LegacyImportUi, OldDesignsOnTheCommandLineOrDroppedAreImported)
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(bco)});
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.get(), &drop);
+    form->drop(&drop);
     QApplication::processEvents();
     ASSERT_EQ(form->documents().size(), 2);
     document::TMDIChildForm *active = form->activeDocument();
@@ -185,7 +194,7 @@ TEST_F(LegacyImportUi, OldDesignsOnTheCommandLineOrDroppedAreImported)
     EXPECT_EQ(active->objectCount(), 7);
 
     // The same old file again is a second import, not a window to focus.
-    QApplication::sendEvent(form.get(), &drop);
+    form->drop(&drop);
     QApplication::processEvents();
     EXPECT_EQ(form->documents().size(), 3);
 }
