@@ -55,10 +55,6 @@ int runConvert(const QStringList &args)
         err << kUsage;
         return 1;
     }
-    if (!folder.isEmpty() && !QDir().mkpath(folder)) {
-        err << "convert: cannot create the folder " << folder << '\n';
-        return 1;
-    }
 
     bool allConverted = true;
     QSet<QString> written; // targets written by this run
@@ -86,6 +82,11 @@ int runConvert(const QStringList &args)
         const int result = doc.importLegacy(input, 1);
         if (result != files::ResultOk) {
             fail(oneLine(document::DesignDocument::messageFor(result)));
+            continue;
+        }
+        // The folder is made when the first design goes into it.
+        if (!folder.isEmpty() && !QDir().mkpath(folder)) {
+            fail(QStringLiteral("cannot create the folder ") + folder);
             continue;
         }
         if (!doc.save(target)) {

@@ -35,8 +35,11 @@ void initLibrary()
         // The reader reports damaged files on the log as well as through its result;
         // the result is what counts here, and a damaged design must not fill the
         // terminal or the program's output.
-        g_log_set_handler("libgsf:msole", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
-                          [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
+        // Its checks of damaged sector chains report as criticals and then fail the call.
+        const auto levels = GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE
+                                           | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
+        for (const char *domain : {"libgsf:msole", "libgsf"})
+            g_log_set_handler(domain, levels, [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
     });
 }
 

@@ -157,4 +157,7 @@ TEST_F(ConvertCommand, UsageErrorsFail)
         EXPECT_TRUE(r.err.contains(QLatin1String(c.message))) << r.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("card.bcp"))));
+    // A folder is made only for a design that goes into it.
+    EXPECT_EQ(convert({QStringLiteral("missing.bco"), QStringLiteral("--to"), QStringLiteral("never")}, dir.path()).status, 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("never"))));
 }
