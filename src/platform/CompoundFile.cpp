@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -53,10 +54,33 @@ CompoundResult readFrom(GsfInput *source, const QString &streamName, QByteArray 
     if (!storage)
         return CompoundResult::NotOpened;
 
-    const QByteArray name = streamName.toUtf8();
-    GPtr<GsfInput> stream(gsf_infile_child_by_name(storage.get(), name.constData()));
-    if (!stream)
+    // Names in a compound file are compared without regard to letter case; an exact
+    // match wins over one that differs in case.
+    const int count = gsf_infile_num_children(storage.get());
+    int found = -1;
+    for (int i = 0; i < count; ++i) {
+        const char *name = gsf_infile_name_by_index(storage.get(), i);
+        if (!name)
+            continue;
+        const QString entry = QString::fromUtf8(name);
+        if (entry == streamName) {
+            found = i;
+            break;
+        }
+        if (found < 0 && entry.compare(streamName, Qt::CaseInsensitive) == 0)
+            found = i;
+    }
+    if (found < 0)
         return CompoundResult::NoStream;
+    // Through the class's own function: the public wrapper reports a damaged entry on
+    // the log as well as by its result.
+    GsfInfileClass *klass = G_TYPE_INSTANCE_GET_CLASS(storage.get(), GSF_INFILE_TYPE, GsfInfileClass);
+    err = nullptr;
+    GPtr<GsfInput> stream(klass->child_by_index ? klass->child_by_index(storage.get(), found, &err) : nullptr);
+    if (err)
+        g_error_free(err);
+    if (!stream)
+        return CompoundResult::ReadFailed;
     // A storage of that name is not a stream.
     if (GSF_IS_INFILE(stream.get()) && gsf_infile_num_children(GSF_INFILE(stream.get())) >= 0)
         return CompoundResult::NoStream;

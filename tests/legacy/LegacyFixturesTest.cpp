@@ -26,6 +26,7 @@ TEST(LegacyFixtures, FuzzFindingsImportSafely)
 {
     const QDir crashes(testsupport::fixture(QStringLiteral("legacy/fuzz")));
     const QStringList names = crashes.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty()) << qPrintable(crashes.path());
     for (const QString &name : names) {
         const QByteArray bytes = testsupport::readFile(crashes.filePath(name));
         // Each finding goes through every reader the fuzz target drives.

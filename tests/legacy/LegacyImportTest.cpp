@@ -739,6 +739,9 @@ TEST(CompoundFile, StreamsAreReadWholeAndMissingOnesReported)
     EXPECT_EQ(out, QByteArray("first"));
     EXPECT_EQ(plat::readCompoundStreamFromBytes(file, QStringLiteral("Two"), &out), plat::CompoundResult::Ok);
     EXPECT_EQ(out, big);
+    // Names are compared without regard to letter case, as the format has them.
+    EXPECT_EQ(plat::readCompoundStreamFromBytes(file, QStringLiteral("oNE"), &out), plat::CompoundResult::Ok);
+    EXPECT_EQ(out, QByteArray("first"));
     EXPECT_EQ(plat::readCompoundStreamFromBytes(file, QStringLiteral("Three"), &out), plat::CompoundResult::NoStream);
     EXPECT_EQ(plat::readCompoundStreamFromBytes(file, QStringLiteral("Dir"), &out), plat::CompoundResult::NoStream);
     EXPECT_EQ(plat::readCompoundStreamFromBytes(file.left(1000), QStringLiteral("Two"), &out),
