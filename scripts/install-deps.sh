@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins
   libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev libssl-dev
+  libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev libssl-dev libgsf-1-dev
   fonts-liberation2 fonts-dejavu-core fonts-opensymbol
   fonts-lato fonts-ebgaramond fonts-urw-base35 librsvg2-bin
   poppler-utils xvfb xauth python3-pyftpdlib

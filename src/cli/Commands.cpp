@@ -13,6 +13,7 @@ int runTemplates(const QStringList &args);
 int runNew(const QStringList &args);
 int runExport(const QStringList &args);
 int runOrder(const QStringList &args);
+int runConvert(const QStringList &args);
 
 namespace {
 
@@ -31,6 +32,7 @@ const Command kCommands[] = {
     {"new", runNew, "new OUT.bcp --template CATEGORY/NAME [--background FILE|NAME] [--set FIELD=VALUE]..."},
     {"export", runExport, "export DESIGN OUT [--zoom N] [--quality N] [--progressive] [--region NAME]"},
     {"order", runOrder, "order verify|pack|submit ..."},
+    {"convert", runConvert, "convert OLD... [--to FOLDER] [--force]"},
 };
 
 const Command *findCommand(const char *word)

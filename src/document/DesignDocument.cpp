@@ -1,5 +1,7 @@
 #include "document/DesignDocument.h"
 
+#include "files/LegacyImport.h"
+
 #include <QFileInfo>
 
 namespace document {
@@ -68,6 +70,21 @@ int DesignDocument::openTemplate(const QString &fileName, files::Substitution *s
     if (result != files::ResultOk)
         return result;
     m_zoom = zoom;
+    if (!checkRegionSize())
+        return kRegionSizeError;
+    emit captionChanged(caption());
+    return files::ResultOk;
+}
+
+int DesignDocument::importLegacy(const QString &fileName, int untitledNumber)
+{
+    m_untitledNumber = untitledNumber;
+    m_fileName.clear();
+    const int result = files::ImportLegacy(*m_manager, fileName, &m_layout, &m_dataFileName,
+                                           files::upperExtension(fileName));
+    if (result != files::ResultOk)
+        return result;
+    m_zoom = 100;
     if (!checkRegionSize())
         return kRegionSizeError;
     emit captionChanged(caption());

@@ -34,6 +34,8 @@ public:
     int createBlank(const layout::LayoutRecord &layout, int untitledNumber);
     int openFile(const QString &fileName);
     int openTemplate(const QString &fileName, files::Substitution *substitution, int untitledNumber);
+    // A design of an earlier generation (.bco, .bcd) as a new untitled design.
+    int importLegacy(const QString &fileName, int untitledNumber);
     // The text of a creation result.
     static QString messageFor(int result);
 

@@ -32,6 +32,12 @@ QString resultMessage(int code)
         return QStringLiteral("An error occurred loading the specified file.\n\nThe file has an invalid version stamp.");
     case ResultSaveError:
         return QStringLiteral("An error occurred saving the specified file.\n\nBe sure to choose a valid filename on a non-write protected disk.");
+    case ResultImportError:
+        return QStringLiteral("An error occurred importing the specified file.");
+    case ResultImportUnsupported:
+        return QStringLiteral("An error occurred importing the specified file.\n\nThe file is in an unsupported format.");
+    case ResultImportBadVersion:
+        return QStringLiteral("An error occurred importing the specified file.\n\nThe file has an invalid signature or version stamp.");
     case ResultNoMemory:
         return QStringLiteral("An error occurred trying to allocate memory.");
     default:

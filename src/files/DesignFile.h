@@ -22,6 +22,10 @@ enum ResultCode {
     ResultLoadError = 1000,
     ResultBadVersion = 1002,
     ResultSaveError = 1003,
+    // Legacy import (LegacyImport.h).
+    ResultImportError = 1004,
+    ResultImportUnsupported = 1005,
+    ResultImportBadVersion = 1006,
     ResultNoMemory = 1100,
 };
 QString resultMessage(int code);

@@ -8,6 +8,7 @@
 #include "app/ui/ConfigForm.h"
 #include "app/ui/HelpWindow.h"
 #include "document/ui/MDIChildForm.h"
+#include "files/LegacyImport.h"
 #include "print/ui/PrintDesign.h"
 #include "platform/Registry.h"
 
@@ -65,6 +66,10 @@ static TMDIChildForm *keepOrClose(TMDIChildForm *doc, bool ok)
 
 void TMainForm::OpenDesignFile(const QString &fileName, bool addToRecent)
 {
+    if (files::isLegacyDesignName(fileName)) {
+        importDesign(fileName);
+        return;
+    }
     bool matched = false;
     for (QMdiSubWindow *w : m_mdi->subWindowList()) {
         auto *d = qobject_cast<TMDIChildForm *>(w->widget());
@@ -100,6 +105,15 @@ TMDIChildForm *TMainForm::newDocumentFromTemplate(const QString &templateFile, f
     return doc;
 }
 
+TMDIChildForm *TMainForm::importDesign(const QString &fileName)
+{
+    TMDIChildForm *doc = createDocumentWindow();
+    const int number = m_nextUntitled++;
+    doc = keepOrClose(doc, doc->createDesign(number, nullptr, fileName, nullptr));
+    UpdateCommands();
+    return doc;
+}
+
 void TMainForm::NewMIClick()
 {
     // Until the design wizard exists, New goes straight to picking a layout, as it does
@@ -115,6 +129,20 @@ void TMainForm::OpenMIClick()
     CardOpenDialog dlg(this, folder);
     if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
         OpenDesignFile(dlg.selectedFiles().first(), true);
+}
+
+// Import: an old design becomes a new untitled design; it is not added to the recent list.
+void TMainForm::ImportMIClick()
+{
+    QFileDialog dlg(this, QStringLiteral("Import"), QString(),
+                    QStringLiteral("V5.x Cards (*.bco);;V2.x-V4.x Cards (*.bcd)"));
+    dlg.setObjectName(QStringLiteral("OpenDialog"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setOption(QFileDialog::ReadOnly);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        importDesign(dlg.selectedFiles().first());
 }
 
 void TMainForm::SaveMIClick()

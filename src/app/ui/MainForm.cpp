@@ -142,7 +142,7 @@ void TMainForm::buildPropertyEditor()
 void TMainForm::hideUnofferedCommands()
 {
     for (const char *name : {"SelectSourceMI", "SelectSourceSEP", "OLEMI", "OLEBtn", "LinkedDBFileMI", "LinkedDBFileSEP",
-                             "ImportMI", "NetMessagesMI", "NetMessagesSEP", "CheckforUpdatesMI", "CheckforUpdatesSEP"}) {
+                             "NetMessagesMI", "NetMessagesSEP", "CheckforUpdatesMI", "CheckforUpdatesSEP"}) {
         if (QAction *a = m_actions.value(QString::fromLatin1(name)))
             a->setVisible(false);
     }

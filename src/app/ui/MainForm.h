@@ -47,7 +47,8 @@ public:
     explicit TMainForm(const QStringList &files = {}, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    // Opens a design in a document window, or focuses the window already showing it.
+    // Opens a design in a document window, or focuses the window already showing it. A
+    // design of an earlier generation (.bco, .bcd) is imported as a new untitled design.
     void OpenDesignFile(const QString &fileName, bool addToRecent);
     // Brings every command's enabled state in step with the active document.
     void UpdateCommands() override;
@@ -81,6 +82,8 @@ public:
     TMDIChildForm *newBlankDocument(const layout::LayoutRecord &layout);
     // Creates a document window from a template with the wizard's answers.
     TMDIChildForm *newDocumentFromTemplate(const QString &templateFile, files::Substitution *substitution);
+    // Creates a document window on a design of an earlier generation (.bco, .bcd).
+    TMDIChildForm *importDesign(const QString &fileName);
 
     // The layout of the common business-card stock: 2 x 5 cards of 3.5 x 2 inches.
     static layout::LayoutRecord defaultBusinessCardLayout();
@@ -118,6 +121,7 @@ private:
     // Commands (MainCommands.cpp).
     void NewMIClick();
     void OpenMIClick();
+    void ImportMIClick();
     void SaveMIClick();
     void SaveAsMIClick();
     void CloseMIClick();

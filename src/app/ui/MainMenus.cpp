@@ -183,6 +183,7 @@ void TMainForm::buildMenus()
     };
     on("NewMI", &TMainForm::NewMIClick);
     on("OpenMI", &TMainForm::OpenMIClick);
+    on("ImportMI", &TMainForm::ImportMIClick);
     on("SaveMI", &TMainForm::SaveMIClick);
     on("SaveAsMI", &TMainForm::SaveAsMIClick);
     on("CloseMI", &TMainForm::CloseMIClick);

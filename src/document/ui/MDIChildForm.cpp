@@ -105,14 +105,12 @@ bool TMDIChildForm::createDesign(int untitledNumber, files::Substitution *substi
         else if (substitution)
             result = m_doc.openTemplate(fileName, substitution, untitledNumber);
         else
-            result = 1001; // legacy import comes with its own reader
+            result = m_doc.importLegacy(fileName, untitledNumber);
     } else {
         result = m_doc.openFile(fileName);
     }
     if (result != files::ResultOk) {
-        QString text = DesignDocument::messageFor(result);
-        if (result == 1001)
-            text = QStringLiteral("The format of the file is not supported.");
+        const QString text = DesignDocument::messageFor(result);
         QMessageBox::critical(this, windowTitle().isEmpty() ? QStringLiteral("Ostravel") : windowTitle(), text);
         return false;
     }

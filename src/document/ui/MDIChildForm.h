@@ -37,8 +37,9 @@ public:
     ~TMDIChildForm() override;
 
     // Builds the design: a blank one on `layout` (untitled > 0, no file), a template with
-    // the wizard's answers (untitled > 0 and a substitution), or a design file (untitled
-    // 0). Shows the reader's message and returns false on failure; the caller closes the
+    // the wizard's answers (untitled > 0 and a substitution), a design of an earlier
+    // generation to import (untitled > 0, a file, no substitution), or a design file
+    // (untitled 0). Shows the reader's message and returns false on failure; the caller closes the
     // window.
     bool createDesign(int untitledNumber, files::Substitution *substitution, const QString &fileName,
                       const layout::LayoutRecord *layout);
