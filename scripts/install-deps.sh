@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running Ostravel need.
+# Installs the Debian packages that building, testing and running Ostravel need (clang and
+# its libFuzzer runtime for the fuzz targets that .ci/run replays).
 # Does nothing when everything is present; as root it runs apt-get itself, otherwise
 # it prints the command to run.
 set -euo pipefail
@@ -10,7 +11,8 @@ packages=(
   libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev
   fonts-liberation2 fonts-dejavu-core fonts-opensymbol
-  poppler-utils xvfb xauth python3-pyftpdlib
+  poppler-utils xvfb xauth python3 python3-pyftpdlib
+  clang libclang-rt-14-dev
 )
 
 missing=()

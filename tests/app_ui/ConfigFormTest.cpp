@@ -211,7 +211,7 @@ TEST(ConfigForm, CustomTextAddNewAndDelete)
 
     list->setCurrentRow(1);
     click(form, "DeleteBtn");                   // answered No
-    EXPECT_EQ(asked, QStringList{"Delete the selected text.\n\nAre your sure?"});
+    EXPECT_EQ(asked, QStringList{"Delete the selected text.\n\nAre you sure?"});
     EXPECT_EQ(list->count(), 4);
     answer = true;
     click(form, "DeleteBtn");

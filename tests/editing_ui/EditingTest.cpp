@@ -399,7 +399,7 @@ TEST_F(EditingTest, CutPasteRoundTripAndDeletePrompt)
         ModalAnswerer no(QMessageBox::No);
         act("DeleteMI")->trigger();
         ASSERT_EQ(no.texts.size(), 1);
-        EXPECT_EQ(no.texts[0], QStringLiteral("Delete the selected object(s).\n\nAre your sure?"));
+        EXPECT_EQ(no.texts[0], QStringLiteral("Delete the selected object(s).\n\nAre you sure?"));
     }
     EXPECT_EQ(doc->objectCount(), 2);
     EXPECT_EQ(doc->selectedCount(), 2);

@@ -337,7 +337,7 @@ TEST_F(LayoutsFormTest, DeleteAsksAndSelectsThePreviousEntry)
     QString question;
     answerMessage(&form, QMessageBox::No, &question);
     click(&form, "DeleteBtn");
-    EXPECT_EQ(question, "Delete the selected layout.\n\nAre your sure?");
+    EXPECT_EQ(question, "Delete the selected layout.\n\nAre you sure?");
     EXPECT_EQ(form.listedRecords().size(), 6);
     EXPECT_FALSE(form.isModified());
 
