@@ -235,7 +235,6 @@ void TMainForm::addStandardKeys()
     add("SaveAsMI", K::keyBindings(K::SaveAs));
     add("SaveAsMI", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     add("PrintMI", K::keyBindings(K::Print));
-    add("CloseMI", K::keyBindings(K::Close));
     add("ExitMI", K::keyBindings(K::Quit));
     add("UndoMI", K::keyBindings(K::Undo));
     add("RedoMI", {K(Qt::CTRL | Qt::Key_Y)});
@@ -427,7 +426,12 @@ void TMainForm::ToolbarsPMPopup()
 
 void TMainForm::fillReopenMenu()
 {
-    m_reopenMenu->clear();
+    // The list changes while one of its entries is being carried out: the old entries go
+    // once that is over.
+    for (QAction *a : m_reopenMenu->actions()) {
+        m_reopenMenu->removeAction(a);
+        a->deleteLater();
+    }
     if (m_recent.paths().isEmpty()) {
         QAction *none = m_reopenMenu->addAction(QStringLiteral("(none)"));
         none->setEnabled(false);
