@@ -153,7 +153,7 @@ TEST(ConfigForm, OkCopiesEveryControlBack)
     expected.PromptOnDelete = false;
     expected.SelectReturn = false;
     expected.MetricUnits = true;
-    expected.ReduceColor = false;
+    expected.ReduceColor = true; // off by default: the toggle switched it on
     expected.ShowDesignWizard = false;
     expected.SaveProperties = false;
     expected.GridSize = 20;

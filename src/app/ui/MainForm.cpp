@@ -149,18 +149,6 @@ void TMainForm::buildPropertyEditor()
     addDockWidget(Qt::RightDockWidgetArea, m_propertyEditor);
 }
 
-// The property editor is as wide as its widest page needs, whichever page shows and
-// whether or not the pages show at all.
-void TMainForm::fitPropertyEditor()
-{
-    QWidget *body = m_propertyEditor->widget();
-    const QMargins m = body->layout()->contentsMargins();
-    const int needed = std::max(m_objectCombo->minimumSizeHint().width(), m_propertyPanel->sizeHint().width())
-                       + m.left() + m.right();
-    body->setMinimumWidth(needed);
-    resizeDocks({m_propertyEditor}, {needed}, Qt::Horizontal);
-}
-
 void TMainForm::hideUnofferedCommands()
 {
     for (const char *name : {"SelectSourceMI", "SelectSourceSEP", "OLEMI", "OLEBtn", "LinkedDBFileMI", "LinkedDBFileSEP",
@@ -226,7 +214,6 @@ void TMainForm::showEvent(QShowEvent *e)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    fitPropertyEditor();
     if (!m_startFiles.isEmpty()) {
         for (const QString &f : std::as_const(m_startFiles))
             OpenDesignFile(f, true);

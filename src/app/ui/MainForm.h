@@ -110,7 +110,6 @@ private:
     void buildObjectPopup();
     void hideUnofferedCommands();
     void restoreWindowState();
-    void fitPropertyEditor();
     void openPendingFiles();
     void saveWindowState();
     void fillReopenMenu();
