@@ -565,7 +565,8 @@ TEST_F(EditingTest, MarginsDialogRefusesTextAndStoresWhatIsTyped)
     timer.start();
     act("MarginsMI")->trigger();
     timer.stop();
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Please enter valid margin settings before clicking OK.")});
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Please enter valid margin settings before clicking OK.\n\n"
+                                                 "The left margin must be a number.")});
     const model::SurfaceModel *s = doc->doc()->surface();
     EXPECT_EQ(s->marginLeft(), 150);
     EXPECT_EQ(s->marginTop(), 1000);
