@@ -25,10 +25,16 @@ replay() {
   local target="$1"
   shift
   mkdir -p "$work/$target"
-  echo "== $target"
+  local log="$work/$target.log" status=0
   "build/fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \
-    -artifact_prefix="$work/$target-" -print_final_stats=1 "$work/$target" "$@" 2>&1 | tail -n 12
-  return "${PIPESTATUS[0]}"
+    -artifact_prefix="$work/$target-" "$work/$target" "$@" >"$log" 2>&1 || status=$?
+  if [ "$status" -eq 0 ]; then
+    echo "$target: $(grep -m1 -o 'seed corpus: files: [0-9]*' "$log" || echo 'no seeds'), $(grep -m1 -o 'Done [0-9]* runs.*' "$log")"
+  else
+    echo "$target: FAILED" >&2
+    tail -n 60 "$log" >&2
+  fi
+  return "$status"
 }
 
 status=0

@@ -147,6 +147,11 @@ void TMainForm::buildPropertyEditor()
     v->addStretch();
     m_propertyEditor->setWidget(body);
     addDockWidget(Qt::RightDockWidgetArea, m_propertyEditor);
+    // As wide as its widest page needs, also while no page shows (nothing selected): laid
+    // out then, it would shrink to its object list and show its pages cut off.
+    const QMargins m = v->contentsMargins();
+    body->setMinimumWidth(std::max(m_objectCombo->minimumSizeHint().width(), m_propertyPanel->sizeHint().width())
+                          + m.left() + m.right());
 }
 
 void TMainForm::hideUnofferedCommands()
