@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,7 +60,7 @@ bool waitFor(Pred done, int ms = 5000)
 struct Seen {
     QString kind;   // "box", "file" or the dialog's class
     QString text;   // box text; file dialog: its folder; readme: the text shown
-    QString detail; // box: informative line; file dialog: the proposed file name
+    QString detail; // box: informative line; file dialog: the proposed file name; readme: its scroll position
 };
 
 // Answers every modal window that comes up while it lives: message boxes with `answer`, the
@@ -99,7 +100,8 @@ private:
             files->reject();
         } else if (auto *dlg = qobject_cast<QDialog *>(w)) {
             auto *memo = dlg->findChild<QTextEdit *>(QStringLiteral("ReadmeMemo"));
-            seen.append({QString::fromLatin1(dlg->metaObject()->className()), memo ? memo->toPlainText() : QString(), {}});
+            seen.append({QString::fromLatin1(dlg->metaObject()->className()), memo ? memo->toPlainText() : QString(),
+                         memo ? QString::number(memo->verticalScrollBar()->value()) : QString()});
             dlg->reject();
         }
     }
@@ -416,4 +418,5 @@ TEST_F(ShellTest, AboutShowsTheLicenceAndTheReadme)
         << answer.seen[0].text.left(80).toStdString();
     EXPECT_TRUE(answer.seen[1].text.startsWith(QLatin1String("Ostravel")))
         << answer.seen[1].text.left(80).toStdString();
+    EXPECT_EQ(answer.seen[0].detail, "0") << "the licence opens at its beginning";
 }
