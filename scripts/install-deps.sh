@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running Ostravel need.
+# Installs the Debian packages that building, testing and running Ostravel need (clang and
+# its libFuzzer runtime for the fuzz targets that .ci/run replays).
 # Does nothing when everything is present; as root it runs apt-get itself, otherwise
 # it prints the command to run.
 set -euo pipefail
@@ -11,8 +12,8 @@ packages=(
   libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev libssl-dev libgsf-1-dev
   fonts-liberation2 fonts-dejavu-core fonts-opensymbol
   fonts-lato fonts-ebgaramond fonts-urw-base35 librsvg2-bin
-  poppler-utils xvfb xauth python3-pyftpdlib
-  clang libclang-rt-dev
+  poppler-utils xvfb xauth python3 python3-pyftpdlib
+  clang libclang-rt-14-dev
   glabels-data
 )
 

@@ -204,13 +204,18 @@ bool SaveOptions(const TAppOptions &options)
     return reg.save();
 }
 
-int GridSizeFromText(const QString &text)
+std::optional<int> GridSizeFromText(const QString &text)
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok, 10);
-    if (!ok || v < MinGridSize)
-        return 8;
-    return std::min(v, MaxGridSize);
+    if (!ok || v < MinGridSize || v > MaxGridSize)
+        return std::nullopt;
+    return v;
+}
+
+QString GridSizeMessage()
+{
+    return QStringLiteral("Please enter a grid size between %1 and %2 pixels.").arg(MinGridSize).arg(MaxGridSize);
 }
 
 } // namespace app

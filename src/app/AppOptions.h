@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <cstdint>
 
 namespace plat { class Registry; }
@@ -25,7 +26,7 @@ struct TAppOptions {
     bool PromptOnDelete = true;
     bool SelectReturn = true;
     bool MetricUnits = false;
-    bool ReduceColor = true;
+    bool ReduceColor = false;       // off: reducing posterises photographs
     bool ShowDesignWizard = true;
     bool SaveProperties = true;
     // Grid
@@ -67,9 +68,11 @@ void SaveOptions(const TAppOptions &options, plat::Registry &reg);
 // whether the file was written; callers do not report a failure.
 bool SaveOptions(const TAppOptions &options);
 
-// The Options dialog's grid size rule: the text as a decimal integer; not a number or
-// below 1 gives 8, above 32 gives 32.
-int GridSizeFromText(const QString &text);
+// The Options dialog's grid size: the text as a decimal integer from 1 to 32; anything
+// else is refused (nullopt) with GridSizeMessage().
+std::optional<int> GridSizeFromText(const QString &text);
+// "Please enter a grid size between 1 and 32 pixels."
+QString GridSizeMessage();
 
 // "Field%02d": the value name of custom text `index`.
 QString CustomFieldName(int index);

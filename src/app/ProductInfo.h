@@ -8,7 +8,11 @@ namespace app {
 
 struct ProductInfo {
     static QString version() { return QStringLiteral(OSTRAVEL_VERSION ".0"); }
-    static QString notice() { return QStringLiteral("Copyright \u00A9 2026 the Ostravel developers. Free to use and share."); }
+    static QString notice()
+    {
+        return QStringLiteral("Copyright \u00A9 2026 the Ostravel developers. Free software under the GNU GPL, "
+                              "version 3 or later.");
+    }
     // Web pages, without the scheme (the Web menu adds it).
     static QString vendorHomePage() { return QStringLiteral("ostravel.example.org"); }
     static QString vendorDownloadsPage() { return QStringLiteral("ostravel.example.org/downloads"); }

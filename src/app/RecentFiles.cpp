@@ -1,5 +1,6 @@
 #include "app/RecentFiles.h"
 
+#include "app/DesignPaths.h"
 #include "platform/Registry.h"
 
 #include <QFileInfo>
@@ -10,11 +11,17 @@ bool RecentFiles::add(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return false;
-    m_paths.removeAll(path);
-    m_paths.prepend(path);
+    const QString absolute = absoluteDesignPath(path);
+    m_paths.removeAll(absolute);
+    m_paths.prepend(absolute);
     while (m_paths.size() > kMaxEntries)
         m_paths.removeLast();
     return true;
+}
+
+bool RecentFiles::remove(const QString &path)
+{
+    return m_paths.removeAll(path) + (path.isEmpty() ? 0 : m_paths.removeAll(absoluteDesignPath(path))) > 0;
 }
 
 QString RecentFiles::caption(const QString &path) { return QFileInfo(path).fileName(); }

@@ -1,6 +1,7 @@
 #pragma once
 // The recent-file list: at most five full paths, newest first. A path is added only when
-// the file exists; adding a listed path moves it to the top (exact comparison).
+// the file exists, always in its absolute form; adding a listed path moves it to the top
+// (exact comparison).
 
 #include <QStringList>
 
@@ -17,6 +18,9 @@ public:
     const QStringList &paths() const { return m_paths; }
     // Returns true when the list changed.
     bool add(const QString &path);
+    // Takes a path off the list (a file that could not be opened). Returns true when the
+    // list changed.
+    bool remove(const QString &path);
     void clear() { m_paths.clear(); }
     // Caption of an entry: the file name without its folder.
     static QString caption(const QString &path);

@@ -3,7 +3,11 @@
 #include "platform/ByteIO.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -25,23 +29,68 @@ SingleInstance::SingleInstance(QString serverName, QObject *parent)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::defaultServerName()
+namespace {
+// Keeps a name part to characters that are safe in a socket file name.
+QString safePart(QString part)
 {
-    QString exe = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    if (exe.isEmpty())
-        exe = QStringLiteral("ostravel");
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("LOGNAME");
-    if (user.isEmpty())
-        user = QString::number(::getuid());
-    // The name becomes a socket file name: keep it to safe characters.
-    QString name = exe + QLatin1Char('-') + user;
-    for (QChar &c : name)
+    for (QChar &c : part)
         if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_') && c != QLatin1Char('.'))
             c = QLatin1Char('_');
+    return part;
+}
+
+// A socket path must fit the 108 bytes of a Unix socket address: a long part becomes a
+// hash of what it said.
+QString namePart(const QString &part, int maxLength)
+{
+    const QString safe = safePart(part);
+    if (safe.size() <= maxLength)
+        return safe;
+    return QString::fromLatin1(QCryptographicHash::hash(part.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+} // namespace
+
+SingleInstance::Session SingleInstance::currentSession()
+{
+    Session s;
+    s.executable = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    s.user = qEnvironmentVariable("USER");
+    if (s.user.isEmpty())
+        s.user = qEnvironmentVariable("LOGNAME");
+    if (s.user.isEmpty())
+        s.user = QString::number(::getuid());
+    s.platform = QGuiApplication::platformName();
+    s.display = qEnvironmentVariable("DISPLAY");
+    s.waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isAbsolute() && QFileInfo(runtime).isDir())
+        s.runtimeDir = runtime;
+    return s;
+}
+
+QString SingleInstance::serverNameFor(const Session &session)
+{
+    QString key;
+    if (session.platform.startsWith(QLatin1String("wayland")))
+        key = QStringLiteral("wl") + session.waylandDisplay;
+    else if (session.platform == QLatin1String("xcb"))
+        key = QStringLiteral("x") + session.display;
+    else
+        key = session.platform + session.display + session.waylandDisplay;
+    const QString exe = session.executable.isEmpty() ? QStringLiteral("ostravel") : session.executable;
+    const QString name = namePart(exe, 32) + QLatin1Char('-') + namePart(session.user, 32) + QLatin1Char('-')
+                         + namePart(key, 24);
+    // The user's runtime folder is private to the user: nobody else can take the name
+    // there. Too long a folder falls back to the temporary folder.
+    if (!session.runtimeDir.isEmpty()) {
+        const QString path = QDir::cleanPath(session.runtimeDir) + QLatin1Char('/') + name;
+        if (QFile::encodeName(path).size() < 100)
+            return path;
+    }
     return name;
 }
+
+QString SingleInstance::defaultServerName() { return serverNameFor(currentSession()); }
 
 QByteArray SingleInstance::encode(const QStringList &files)
 {
@@ -165,9 +214,12 @@ void SingleInstance::onReadyRead(QLocalSocket *socket)
     if (state == 1) {
         socket->write(&Ack, 1);
         socket->flush();
-        emit filesReceived(files);
     }
+    // The client is finished with before anyone hears of its files: whoever opens them may
+    // show a message box, and the socket may be gone when its event loop returns.
     socket->disconnectFromServer();
+    if (state == 1)
+        QMetaObject::invokeMethod(this, [this, files] { emit filesReceived(files); }, Qt::QueuedConnection);
 }
 
 } // namespace app

@@ -1,8 +1,12 @@
 #pragma once
-// One running program per user. The first start listens on a local socket named after
-// the executable and the user; a later start connects to it, hands over the files named
-// on its command line and ends. The first instance reports them with `filesReceived`
-// (an empty list still means "come to the front").
+// One running program per user and graphical session. The first start listens on a local
+// socket named after the executable, the user and the session's display; a later start in
+// the same session connects to it, hands over the files named on its command line and
+// ends. A start on another display (a second login, a virtual X server) runs on its own,
+// so its files never go to a window the user cannot see. The first instance reports the
+// files with `filesReceived` (an empty list still means "come to the front"), always from
+// the event loop after it is done with the client's socket: the receiver may open files
+// and show message boxes.
 //
 // Message on the socket, all integers little-endian 32-bit:
 //   "OSTV" magic, count, then per file: byte length, UTF-8 bytes.
@@ -30,7 +34,22 @@ public:
     SingleInstance(QString serverName, QObject *parent);
     ~SingleInstance() override;
 
-    // "<executable file name>-<user name>".
+    // What tells one graphical session from another.
+    struct Session {
+        QString executable;     // file name of the executable
+        QString user;
+        QString platform;       // the GUI platform in use ("xcb", "wayland", "offscreen", ...)
+        QString display;        // $DISPLAY
+        QString waylandDisplay; // $WAYLAND_DISPLAY
+        QString runtimeDir;     // $XDG_RUNTIME_DIR when it is an existing folder
+    };
+    static Session currentSession();
+    // The server name for a session: "<executable>-<user>-<session>", where the session is
+    // the Wayland display under Wayland, the X display under X and otherwise the platform
+    // with whatever display is set. With a runtime folder (private to the user) the socket
+    // lives there; otherwise in the system's temporary folder.
+    static QString serverNameFor(const Session &session);
+    // serverNameFor(currentSession()).
     static QString defaultServerName();
 
     // Returns true when this process is the first instance (it now listens), false when

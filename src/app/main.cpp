@@ -26,7 +26,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(app::ProductName());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ostravel.svg")));
 
-    // A second start hands its files to the running program, which comes to the front.
+    // A second start in the same graphical session hands its files to the running program,
+    // which comes to the front.
     const QStringList files = app.arguments().mid(1);
     app::SingleInstance instance;
     if (!instance.start(files))
@@ -41,15 +42,7 @@ int main(int argc, char **argv)
         splash.exec();
     }
     app::TMainForm mainForm(files);
-    QObject::connect(&instance, &app::SingleInstance::filesReceived, &mainForm, [&mainForm](const QStringList &received) {
-        if (mainForm.isMinimized())
-            mainForm.showNormal();
-        mainForm.raise();
-        mainForm.activateWindow();
-        for (const QString &f : received)
-            mainForm.OpenDesignFile(f, true);
-        mainForm.UpdateCommands();
-    });
+    QObject::connect(&instance, &app::SingleInstance::filesReceived, &mainForm, &app::TMainForm::openHandedOverFiles);
     mainForm.show();
     return app.exec();
 }

@@ -310,16 +310,25 @@ LayoutFields layoutFields(const LayoutRecord &record, bool metric)
     return f;
 }
 
-LayoutFieldsResult applyLayoutFields(const LayoutFields &fields, LayoutRecord *record)
+LayoutFieldsResult applyLayoutFields(const LayoutFields &fields, LayoutRecord *record, LayoutField *badField)
 {
     LayoutRecord c = *record;
     c.setName(fields.name);
     c.setPaperType(fields.paperIndex >= 0 && fields.paperIndex < paperNames().size()
                        ? uint8_t(fields.paperIndex) : uint8_t(255));
+    auto invalid = [&](LayoutField f) {
+        if (badField)
+            *badField = f;
+        return LayoutFieldsResult::InvalidNumber;
+    };
+    if (badField)
+        *badField = LayoutField::None;
 
     uint32_t width = 0, height = 0;
-    if (!parseLength(fields.width, fields.metric, &width) || !parseLength(fields.height, fields.metric, &height))
-        return LayoutFieldsResult::InvalidNumber;
+    if (!parseLength(fields.width, fields.metric, &width))
+        return invalid(LayoutField::Width);
+    if (!parseLength(fields.height, fields.metric, &height))
+        return invalid(LayoutField::Height);
     c.setWidth(width);
     c.setHeight(height);
     if (fields.regionType >= 0 && fields.regionType <= 4)
@@ -328,11 +337,18 @@ LayoutFieldsResult applyLayoutFields(const LayoutFields &fields, LayoutRecord *r
         return LayoutFieldsResult::RegionSize;
 
     uint32_t rows = 0, columns = 0, top = 0, left = 0, rowSpace = 0, columnSpace = 0;
-    if (!parseCount(fields.rows, &rows) || !parseCount(fields.columns, &columns)
-        || !parseLength(fields.topMargin, fields.metric, &top) || !parseLength(fields.leftMargin, fields.metric, &left)
-        || !parseLength(fields.rowSpace, fields.metric, &rowSpace)
-        || !parseLength(fields.columnSpace, fields.metric, &columnSpace))
-        return LayoutFieldsResult::InvalidNumber;
+    if (!parseCount(fields.rows, &rows))
+        return invalid(LayoutField::Rows);
+    if (!parseCount(fields.columns, &columns))
+        return invalid(LayoutField::Columns);
+    if (!parseLength(fields.topMargin, fields.metric, &top))
+        return invalid(LayoutField::TopMargin);
+    if (!parseLength(fields.leftMargin, fields.metric, &left))
+        return invalid(LayoutField::LeftMargin);
+    if (!parseLength(fields.rowSpace, fields.metric, &rowSpace))
+        return invalid(LayoutField::RowSpace);
+    if (!parseLength(fields.columnSpace, fields.metric, &columnSpace))
+        return invalid(LayoutField::ColumnSpace);
     c.setRows(rows);
     c.setColumns(columns);
     c.setTopMargin(top);
@@ -347,6 +363,25 @@ LayoutFieldsResult applyLayoutFields(const LayoutFields &fields, LayoutRecord *r
 QString invalidLayoutMessage()
 {
     return QStringLiteral("Please enter valid layout settings before clicking OK.");
+}
+
+QString invalidLayoutMessage(LayoutField field)
+{
+    QString what;
+    switch (field) {
+    case LayoutField::None: return invalidLayoutMessage();
+    case LayoutField::Width: what = QStringLiteral("The width must be a number of 0 or more."); break;
+    case LayoutField::Height: what = QStringLiteral("The height must be a number of 0 or more."); break;
+    case LayoutField::Rows: what = QStringLiteral("Rows must be a whole number of 0 or more."); break;
+    case LayoutField::Columns: what = QStringLiteral("Columns must be a whole number of 0 or more."); break;
+    case LayoutField::TopMargin: what = QStringLiteral("The top margin must be a number of 0 or more."); break;
+    case LayoutField::LeftMargin: what = QStringLiteral("The left margin must be a number of 0 or more."); break;
+    case LayoutField::ColumnSpace:
+        what = QStringLiteral("The space between columns must be a number of 0 or more.");
+        break;
+    case LayoutField::RowSpace: what = QStringLiteral("The space between rows must be a number of 0 or more."); break;
+    }
+    return invalidLayoutMessage() + QStringLiteral("\n\n") + what;
 }
 
 } // namespace layout

@@ -122,12 +122,19 @@ struct LayoutFields {
 LayoutFields layoutFields(const LayoutRecord &record, bool metric);
 
 enum class LayoutFieldsResult { Ok, InvalidNumber, RegionSize };
+// The number fields of the layout dialog.
+enum class LayoutField { None, Width, Height, Rows, Columns, TopMargin, LeftMargin, ColumnSpace, RowSpace };
 // Applies the fields to a copy of `record` in the dialog's order (width and height, the
 // region size check, then the counts and the other lengths); `record` changes only on Ok.
 // Counts and lengths must be numbers of zero or more: a negative value would become a
-// count of four thousand million in the unsigned fields.
-LayoutFieldsResult applyLayoutFields(const LayoutFields &fields, LayoutRecord *record);
+// count of four thousand million in the unsigned fields. On InvalidNumber `badField` (when
+// given) names the first field that is not a valid number.
+LayoutFieldsResult applyLayoutFields(const LayoutFields &fields, LayoutRecord *record,
+                                     LayoutField *badField = nullptr);
 // "Please enter valid layout settings before clicking OK."
 QString invalidLayoutMessage();
+// The same, followed by what is wrong with `field` ("Rows must be a whole number of 0 or
+// more.").
+QString invalidLayoutMessage(LayoutField field);
 
 } // namespace layout

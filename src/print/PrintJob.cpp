@@ -19,7 +19,7 @@ QString StartPositionMessage(int perSheet)
     return QStringLiteral("Please enter a starting position between 1 and %1.").arg(perSheet);
 }
 
-QString QuantityMessage() { return QStringLiteral("Please enter a valid quatity to print."); }
+QString QuantityMessage() { return QStringLiteral("Please enter a valid quantity to print."); }
 
 QString CheckStartQuantity(const QString &startText, const QString &quantityText, bool pages, int perSheet,
                            StartQuantity *out, QuantityField *field)

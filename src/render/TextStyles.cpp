@@ -345,7 +345,7 @@ void SetupTextStyleParams(TextStyleControls &c, int firstIndex, int secondValue,
         break;
     case TextStyleArc: {
         c.TextParam1Label = {QStringLiteral("Sub-Style:"), true};
-        for (const char *s : {"Full Circle", "1/2 Cirlce", "1/4 Cirlce"})
+        for (const char *s : {"Full Circle", "1/2 Circle", "1/4 Circle"})
             c.TextParam1Combo.add(QString::fromLatin1(s));
         c.TextParam1Combo.setCurrentIndex(firstIndex);
         c.TextParam1Combo.visible = true;

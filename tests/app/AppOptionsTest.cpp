@@ -19,7 +19,7 @@ TAppOptions everythingChanged()
     o.PromptOnDelete = false;
     o.SelectReturn = false;
     o.MetricUnits = true;
-    o.ReduceColor = false;
+    o.ReduceColor = true;
     o.ShowDesignWizard = false;
     o.SaveProperties = false;
     o.GridSize = 17;
@@ -49,6 +49,7 @@ TEST(AppOptions, FirstStartWithoutSettingsGivesTheDefaults)
     EXPECT_FALSE(o.MetricUnits);
     EXPECT_TRUE(o.ShowDesignWizard);
     EXPECT_TRUE(o.PromptOnDelete);
+    EXPECT_FALSE(o.ReduceColor) << "photographs are not posterised unless asked for";
     EXPECT_TRUE(o.CustomTexts.isEmpty());
     EXPECT_EQ(o.CustomColors[15], 0xFFFFFFu);
 }
@@ -235,15 +236,19 @@ TEST(AppOptions, CustomColorsStopAtTheFirstMissingEntry)
     EXPECT_EQ(o.CustomColors[4], 0xFFFFFFu);
 }
 
+// The Options dialog takes whole numbers from 1 to 32 and refuses everything else (it
+// used to turn "abc" into 8 without a word).
 TEST(AppOptions, DialogGridSizeRule)
 {
-    const struct { const char *text; int expected; } cases[] = {
-        {"abc", 8}, {"0", 8}, {"-3", 8}, {"", 8}, {"4x", 8}, {"99999999999", 8},
-        {"33", 32}, {"1000", 32}, {"1", 1}, {"32", 32}, {"12", 12}, {" 7 ", 7}};
+    const struct { const char *text; std::optional<int> expected; } cases[] = {
+        {"abc", std::nullopt}, {"0", std::nullopt}, {"-3", std::nullopt}, {"", std::nullopt},
+        {"4x", std::nullopt}, {"99999999999", std::nullopt}, {"33", std::nullopt}, {"1000", std::nullopt},
+        {"1", 1}, {"32", 32}, {"12", 12}, {" 7 ", 7}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(app::GridSizeFromText(c.text), c.expected);
     }
+    EXPECT_EQ(app::GridSizeMessage(), "Please enter a grid size between 1 and 32 pixels.");
 }
 
 TEST(AppOptions, UserStoreIsWrittenToTheSettingsFile)

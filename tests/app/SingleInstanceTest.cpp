@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QUuid>
@@ -143,10 +146,87 @@ TEST(SingleInstance, GarbageFromAClientIsDroppedAndTheServerKeepsWorking)
     EXPECT_EQ(received, 1);
 }
 
-TEST(SingleInstance, DefaultNameIsTheExecutableAndTheUser)
+// The receiver of handed-over files opens them, and an unopenable file shows a message box
+// whose event loop runs while the client hangs up. The guard must be done with the client's
+// socket before the receiver runs.
+TEST(SingleInstance, ReceiverMayRunAnEventLoopWhileTheClientHangsUp)
+{
+    const QString name = uniqueName();
+    SingleInstance first(name, nullptr);
+    ASSERT_TRUE(first.start({}));
+    QList<QStringList> received;
+    QObject::connect(&first, &SingleInstance::filesReceived, [&](const QStringList &f) {
+        received << f;
+        // What a message box does: a nested loop, long enough for the client to leave.
+        QEventLoop box;
+        QTimer::singleShot(300, &box, &QEventLoop::quit);
+        box.exec();
+    });
+
+    for (int round = 0; round < 2; ++round) {
+        bool handedOver = false;
+        runBeside([&] { handedOver = !SingleInstance(name, nullptr).start({"/unopenable.bcp"}); });
+        EXPECT_TRUE(handedOver) << round;
+        // The receiver hears of the files from the event loop, after the hand-over.
+        QElapsedTimer t;
+        t.start();
+        while (received.size() <= round && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_EQ(received.size(), round + 1);
+        EXPECT_EQ(received.last(), QStringList{"/unopenable.bcp"});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// Starts on other displays, other Wayland displays or by other users never meet; two starts
+// of one session always do.
+TEST(SingleInstance, ServerNameKeysUserAndGraphicalSession)
+{
+    using S = SingleInstance::Session;
+    const S x0{"ostravel", "ann", "xcb", ":0", "", ""};
+    const QString base = SingleInstance::serverNameFor(x0);
+    EXPECT_EQ(SingleInstance::serverNameFor(x0), base);
+    EXPECT_TRUE(base.startsWith("ostravel-ann-")) << base.toStdString();
+    EXPECT_FALSE(base.contains('/')) << "without a runtime folder the name stays a plain name";
+
+    const struct {
+        const char *what;
+        S session;
+    } others[] = {
+        {"virtual X server", {"ostravel", "ann", "xcb", ":99", "", ""}},
+        {"forwarded display", {"ostravel", "ann", "xcb", "localhost:10.0", "", ""}},
+        {"another user", {"ostravel", "bob", "xcb", ":0", "", ""}},
+        {"Wayland session", {"ostravel", "ann", "wayland", ":0", "wayland-0", ""}},
+        {"headless", {"ostravel", "ann", "offscreen", ":0", "", ""}},
+    };
+    QStringList names{base};
+    for (const auto &o : others) {
+        SCOPED_TRACE(o.what);
+        const QString n = SingleInstance::serverNameFor(o.session);
+        EXPECT_FALSE(names.contains(n)) << n.toStdString();
+        names << n;
+    }
+    // Under Wayland the Wayland display counts, not the X display of its X server.
+    EXPECT_NE(SingleInstance::serverNameFor({"ostravel", "ann", "wayland", ":0", "wayland-0", ""}),
+              SingleInstance::serverNameFor({"ostravel", "ann", "wayland", ":0", "wayland-1", ""}));
+    EXPECT_EQ(SingleInstance::serverNameFor({"ostravel", "ann", "wayland", ":0", "wayland-0", ""}),
+              SingleInstance::serverNameFor({"ostravel", "ann", "wayland", ":1", "wayland-0", ""}));
+
+    // In the user's runtime folder the socket is a file there; hostile or huge values
+    // still give one short, safe file name.
+    const QString inRuntime = SingleInstance::serverNameFor({"ostravel", "ann", "xcb", ":0", "", "/run/user/1000"});
+    EXPECT_TRUE(inRuntime.startsWith("/run/user/1000/ostravel-ann-")) << inRuntime.toStdString();
+    const QString huge = SingleInstance::serverNameFor(
+        {"ostravel", QString(300, 'u'), "xcb", "../../" + QString(300, ':'), "", "/run/user/1000"});
+    EXPECT_LT(huge.size(), 100);
+    EXPECT_EQ(huge.count('/'), 4) << huge.toStdString();
+    EXPECT_NE(huge, SingleInstance::serverNameFor(
+                        {"ostravel", QString(300, 'u'), "xcb", "../../" + QString(299, ':'), "", "/run/user/1000"}));
+}
+
+TEST(SingleInstance, DefaultNameFollowsThisProcess)
 {
     const QString name = SingleInstance::defaultServerName();
-    EXPECT_TRUE(name.startsWith("test_app-")) << name.toStdString();
-    EXPECT_GT(name.size(), QString("test_app-").size());
-    EXPECT_FALSE(name.contains('/'));
+    EXPECT_EQ(name, SingleInstance::serverNameFor(SingleInstance::currentSession()));
+    EXPECT_TRUE(QFileInfo(name).fileName().startsWith("test_app-")) << name.toStdString();
 }

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using app::TAppOptions;
@@ -152,7 +153,7 @@ TEST(ConfigForm, OkCopiesEveryControlBack)
     expected.PromptOnDelete = false;
     expected.SelectReturn = false;
     expected.MetricUnits = true;
-    expected.ReduceColor = false;
+    expected.ReduceColor = true; // off by default: the toggle switched it on
     expected.ShowDesignWizard = false;
     expected.SaveProperties = false;
     expected.GridSize = 20;
@@ -165,18 +166,43 @@ TEST(ConfigForm, OkCopiesEveryControlBack)
     EXPECT_EQ(o, expected);
 }
 
-TEST(ConfigForm, GridSizeRuleOnOk)
+// A grid size that is no whole number from 1 to 32 is refused with a message that names
+// the field; the dialog stays open and the record keeps its value. Letters cannot be typed.
+TEST(ConfigForm, GridSizeIsCheckedOnOk)
 {
     const struct { const char *text; int expected; } cases[] = {
-        {"abc", 8}, {"0", 8}, {"-3", 8}, {"", 8}, {"33", 32}, {"1", 1}, {"32", 32}};
+        {"abc", 0}, {"0", 0}, {"-3", 0}, {"", 0}, {"33", 0}, {"1", 1}, {"32", 32}, {" 7 ", 7}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         TAppOptions o;
+        o.GridSize = 12;
+        o.ShowGrid = false;
         TConfigForm form(nullptr, o);
+        QStringList errors;
+        form.showError = [&](const QString &m) { errors << m; };
+        child<QCheckBox>(form, "DisplayGridCheck")->setChecked(true);
+        child<QTabWidget>(form, "PageControl")->setCurrentIndex(0);
         child<QLineEdit>(form, "GridSizeEdit")->setText(c.text);
         click(form, "OkBtn");
-        EXPECT_EQ(o.GridSize, c.expected);
+        if (c.expected) {
+            EXPECT_TRUE(errors.isEmpty());
+            EXPECT_EQ(form.result(), QDialog::Accepted);
+            EXPECT_EQ(o.GridSize, c.expected);
+        } else {
+            EXPECT_EQ(errors, QStringList{"Please enter a grid size between 1 and 32 pixels."});
+            EXPECT_NE(form.result(), QDialog::Accepted);
+            EXPECT_EQ(o.GridSize, 12);
+            EXPECT_FALSE(o.ShowGrid) << "nothing is copied back";
+            EXPECT_EQ(child<QTabWidget>(form, "PageControl")->currentWidget()->objectName(), "GridSheet");
+        }
     }
+
+    TAppOptions o;
+    TConfigForm form(nullptr, o);
+    QLineEdit *edit = child<QLineEdit>(form, "GridSizeEdit");
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("a1b6c"));
+    EXPECT_EQ(edit->text(), "16");
 }
 
 TEST(ConfigForm, CustomTextAddNewAndDelete)
@@ -211,7 +237,7 @@ TEST(ConfigForm, CustomTextAddNewAndDelete)
 
     list->setCurrentRow(1);
     click(form, "DeleteBtn");                   // answered No
-    EXPECT_EQ(asked, QStringList{"Delete the selected text.\n\nAre your sure?"});
+    EXPECT_EQ(asked, QStringList{"Delete the selected text.\n\nAre you sure?"});
     EXPECT_EQ(list->count(), 4);
     answer = true;
     click(form, "DeleteBtn");

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -54,10 +55,12 @@ TEST(MarginForm, ReadsTheNumbersInTheUnitSelectedAtOk)
     EXPECT_EQ(g.values()[2], 39);
 }
 
+// A margin that is no number is refused with a message naming it; letters cannot be typed.
 TEST(MarginForm, RefusesEmptyAndLetters)
 {
     for (const char *text : {"", "abc"}) {
         editing::TMarginForm f(nullptr, false, {8, 8, 8, 8});
+        edit(f, "TopEdit")->setText(QStringLiteral("0.5"));
         edit(f, "BottomEdit")->setText(QLatin1String(text));
         QStringList seen;
         QTimer::singleShot(0, [&seen] {
@@ -67,10 +70,18 @@ TEST(MarginForm, RefusesEmptyAndLetters)
             }
         });
         f.OkBtnClick();
-        EXPECT_EQ(seen, QStringList{QStringLiteral("Please enter valid margin settings before clicking OK.")}) << text;
+        EXPECT_EQ(seen, QStringList{QStringLiteral("Please enter valid margin settings before clicking OK.\n\n"
+                                                   "The bottom margin must be a number.")})
+            << text;
         EXPECT_NE(f.result(), QDialog::Accepted);
-        EXPECT_EQ(f.values()[3], 8);
+        EXPECT_EQ(f.values(), (std::array<int32_t, 4>{8, 8, 8, 8})) << "a refused OK hands back nothing";
     }
+
+    editing::TMarginForm f(nullptr, false, {8, 8, 8, 8});
+    QLineEdit *left = edit(f, "LeftEdit");
+    left->clear();
+    QTest::keyClicks(left, QStringLiteral("-x1") + QLocale().decimalPoint() + QStringLiteral("y5"));
+    EXPECT_EQ(left->text(), QStringLiteral("-1") + QLocale().decimalPoint() + QStringLiteral("5"));
 }
 
 TEST(AlignForm, ChoicesMapOntoOperationsInOrder)

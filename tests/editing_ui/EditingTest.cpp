@@ -399,7 +399,7 @@ TEST_F(EditingTest, CutPasteRoundTripAndDeletePrompt)
         ModalAnswerer no(QMessageBox::No);
         act("DeleteMI")->trigger();
         ASSERT_EQ(no.texts.size(), 1);
-        EXPECT_EQ(no.texts[0], QStringLiteral("Delete the selected object(s).\n\nAre your sure?"));
+        EXPECT_EQ(no.texts[0], QStringLiteral("Delete the selected object(s).\n\nAre you sure?"));
     }
     EXPECT_EQ(doc->objectCount(), 2);
     EXPECT_EQ(doc->selectedCount(), 2);
@@ -565,7 +565,8 @@ TEST_F(EditingTest, MarginsDialogRefusesTextAndStoresWhatIsTyped)
     timer.start();
     act("MarginsMI")->trigger();
     timer.stop();
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Please enter valid margin settings before clicking OK.")});
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Please enter valid margin settings before clicking OK.\n\n"
+                                                 "The left margin must be a number.")});
     const model::SurfaceModel *s = doc->doc()->surface();
     EXPECT_EQ(s->marginLeft(), 150);
     EXPECT_EQ(s->marginTop(), 1000);

@@ -347,43 +347,57 @@ TEST_F(LayoutLocale, FieldRulesAndMessagesInTheirOrder)
 {
     const LayoutRecord base = withReserved(makeLayout("Cards", 5, 2, 350, 200, 50, 75));
     const LayoutFields good = layoutFields(base, false);
+    using F = LayoutField;
     struct Case {
         const char *what;
         void (*edit)(LayoutFields &);
         LayoutFieldsResult result;
+        LayoutField field;    // the field named when a number is refused
     };
     const Case cases[] = {
-        {"comma where the locale uses a point", [](LayoutFields &f) { f.width = "3,5"; }, LayoutFieldsResult::InvalidNumber},
-        {"empty width", [](LayoutFields &f) { f.width.clear(); }, LayoutFieldsResult::InvalidNumber},
-        {"inch numbers read as mm", [](LayoutFields &f) { f.metric = true; }, LayoutFieldsResult::RegionSize},
-        {"149 units wide", [](LayoutFields &f) { f.width = "1.49"; }, LayoutFieldsResult::RegionSize},
-        {"150 units wide", [](LayoutFields &f) { f.width = "1.5"; }, LayoutFieldsResult::Ok},
-        {"400 units high", [](LayoutFields &f) { f.height = "4"; }, LayoutFieldsResult::Ok},
-        {"401 units high", [](LayoutFields &f) { f.height = "4.01"; }, LayoutFieldsResult::RegionSize},
+        {"comma where the locale uses a point", [](LayoutFields &f) { f.width = "3,5"; }, LayoutFieldsResult::InvalidNumber, F::Width},
+        {"empty width", [](LayoutFields &f) { f.width.clear(); }, LayoutFieldsResult::InvalidNumber, F::Width},
+        {"height not a number", [](LayoutFields &f) { f.height = "tall"; }, LayoutFieldsResult::InvalidNumber, F::Height},
+        {"inch numbers read as mm", [](LayoutFields &f) { f.metric = true; }, LayoutFieldsResult::RegionSize, F::None},
+        {"149 units wide", [](LayoutFields &f) { f.width = "1.49"; }, LayoutFieldsResult::RegionSize, F::None},
+        {"150 units wide", [](LayoutFields &f) { f.width = "1.5"; }, LayoutFieldsResult::Ok, F::None},
+        {"400 units high", [](LayoutFields &f) { f.height = "4"; }, LayoutFieldsResult::Ok, F::None},
+        {"401 units high", [](LayoutFields &f) { f.height = "4.01"; }, LayoutFieldsResult::RegionSize, F::None},
         {"side fold halves the width", [](LayoutFields &f) { f.regionType = 1; f.width = "2.5"; },
-         LayoutFieldsResult::RegionSize},
-        {"flat card of the same width", [](LayoutFields &f) { f.width = "2.5"; }, LayoutFieldsResult::Ok},
-        {"side fold of 7 in", [](LayoutFields &f) { f.regionType = 1; f.width = "7"; }, LayoutFieldsResult::Ok},
+         LayoutFieldsResult::RegionSize, F::None},
+        {"flat card of the same width", [](LayoutFields &f) { f.width = "2.5"; }, LayoutFieldsResult::Ok, F::None},
+        {"side fold of 7 in", [](LayoutFields &f) { f.regionType = 1; f.width = "7"; }, LayoutFieldsResult::Ok, F::None},
         {"region check comes before the counts", [](LayoutFields &f) { f.width = "1"; f.rows = "x"; },
-         LayoutFieldsResult::RegionSize},
-        {"rows not a number", [](LayoutFields &f) { f.rows = "five"; }, LayoutFieldsResult::InvalidNumber},
-        {"rows with decimals", [](LayoutFields &f) { f.rows = "2.5"; }, LayoutFieldsResult::InvalidNumber},
-        {"negative columns", [](LayoutFields &f) { f.columns = "-1"; }, LayoutFieldsResult::InvalidNumber},
-        {"negative margin", [](LayoutFields &f) { f.topMargin = "-0.5"; }, LayoutFieldsResult::InvalidNumber},
-        {"empty gap", [](LayoutFields &f) { f.rowSpace.clear(); }, LayoutFieldsResult::InvalidNumber},
-        {"zero rows", [](LayoutFields &f) { f.rows = "0"; }, LayoutFieldsResult::Ok},
+         LayoutFieldsResult::RegionSize, F::None},
+        {"rows not a number", [](LayoutFields &f) { f.rows = "five"; }, LayoutFieldsResult::InvalidNumber, F::Rows},
+        {"rows with decimals", [](LayoutFields &f) { f.rows = "2.5"; }, LayoutFieldsResult::InvalidNumber, F::Rows},
+        {"negative columns", [](LayoutFields &f) { f.columns = "-1"; }, LayoutFieldsResult::InvalidNumber, F::Columns},
+        {"negative margin", [](LayoutFields &f) { f.topMargin = "-0.5"; }, LayoutFieldsResult::InvalidNumber, F::TopMargin},
+        {"left margin not a number", [](LayoutFields &f) { f.leftMargin = "a"; }, LayoutFieldsResult::InvalidNumber, F::LeftMargin},
+        {"empty gap", [](LayoutFields &f) { f.rowSpace.clear(); }, LayoutFieldsResult::InvalidNumber, F::RowSpace},
+        {"column gap not a number", [](LayoutFields &f) { f.columnSpace = "wide"; }, LayoutFieldsResult::InvalidNumber,
+         F::ColumnSpace},
+        {"the first bad field is named", [](LayoutFields &f) { f.columns = "x"; f.rows = "y"; },
+         LayoutFieldsResult::InvalidNumber, F::Rows},
+        {"zero rows", [](LayoutFields &f) { f.rows = "0"; }, LayoutFieldsResult::Ok, F::None},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         LayoutFields f = good;
         c.edit(f);
         LayoutRecord r = base;
-        EXPECT_EQ(applyLayoutFields(f, &r), c.result);
+        LayoutField bad = F::Width;
+        EXPECT_EQ(applyLayoutFields(f, &r, &bad), c.result);
+        EXPECT_EQ(bad, c.field);
         if (c.result != LayoutFieldsResult::Ok) {
             EXPECT_EQ(r, base);   // a refused OK changes nothing
         }
     }
     EXPECT_EQ(invalidLayoutMessage(), "Please enter valid layout settings before clicking OK.");
+    EXPECT_EQ(invalidLayoutMessage(F::Rows),
+              "Please enter valid layout settings before clicking OK.\n\nRows must be a whole number of 0 or more.");
+    EXPECT_EQ(invalidLayoutMessage(F::ColumnSpace), "Please enter valid layout settings before clicking OK.\n\n"
+                                                    "The space between columns must be a number of 0 or more.");
 }
 
 TEST_F(LayoutLocale, FieldsStoreWhatWasTyped)

@@ -379,7 +379,7 @@ TEST_F(LayoutsFormTest, DeleteAsksAndSelectsThePreviousEntry)
     QString question;
     answerMessage(&form, QMessageBox::No, &question);
     click(&form, "DeleteBtn");
-    EXPECT_EQ(question, "Delete the selected layout.\n\nAre your sure?");
+    EXPECT_EQ(question, "Delete the selected layout.\n\nAre you sure?");
     EXPECT_EQ(form.listedRecords().size(), 6);
     EXPECT_FALSE(form.isModified());
 
@@ -660,9 +660,9 @@ TEST_F(LayoutsFormTest, LayoutDialogRefusesBadNumbersAndRegionsAndKeepsTheRecord
     const Case cases[] = {
         {"a comma where the locale uses a point",
          [](TEditLayoutForm &f) { child<QLineEdit>(&f, "WidthEdit")->setText("3,5"); },
-         "Please enter valid layout settings before clicking OK."},
+         "Please enter valid layout settings before clicking OK.\n\nThe width must be a number of 0 or more."},
         {"a count that is no number", [](TEditLayoutForm &f) { child<QLineEdit>(&f, "RowsEdit")->setText("many"); },
-         "Please enter valid layout settings before clicking OK."},
+         "Please enter valid layout settings before clicking OK.\n\nRows must be a whole number of 0 or more."},
         {"inch numbers read as millimetres", [](TEditLayoutForm &f) { child<QRadioButton>(&f, "MmRadio")->click(); },
          "The width and height or each region must be between 38.10 and 101.60"},
         {"a region too narrow", [](TEditLayoutForm &f) { child<QLineEdit>(&f, "WidthEdit")->setText("1.49"); },

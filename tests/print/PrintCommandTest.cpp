@@ -198,8 +198,8 @@ TEST_F(PrintCommand, BadArgumentsGiveTheDialogsMessagesAndFail)
     const Case cases[] = {
         {{QStringLiteral("--start"), QStringLiteral("11")}, QStringLiteral("Please enter a starting position between 1 and 10.")},
         {{QStringLiteral("--start"), QStringLiteral("abc")}, QStringLiteral("Please enter a starting position between 1 and 10.")},
-        {{QStringLiteral("--quantity"), QStringLiteral("0")}, QStringLiteral("Please enter a valid quatity to print.")},
-        {{QStringLiteral("--pages"), QStringLiteral("x")}, QStringLiteral("Please enter a valid quatity to print.")},
+        {{QStringLiteral("--quantity"), QStringLiteral("0")}, QStringLiteral("Please enter a valid quantity to print.")},
+        {{QStringLiteral("--pages"), QStringLiteral("x")}, QStringLiteral("Please enter a valid quantity to print.")},
     };
     for (const Case &c : cases) {
         QString err;

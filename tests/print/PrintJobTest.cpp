@@ -59,7 +59,7 @@ TEST(PrintDialogChecks, StartAndQuantityInTheDialogsOrder)
         int elements;
     };
     const QString startMsg = QStringLiteral("Please enter a starting position between 1 and 10.");
-    const QString qtyMsg = QStringLiteral("Please enter a valid quatity to print.");
+    const QString qtyMsg = QStringLiteral("Please enter a valid quantity to print.");
     const Case cases[] = {
         {"1", "10", false, {}, QuantityField::None, 10},
         {"3", "1", true, {}, QuantityField::None, 10},

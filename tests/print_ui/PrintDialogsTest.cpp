@@ -76,7 +76,7 @@ TEST(PrintForm, OkChecksInOrderAndCountsPagesAsElements)
     const Case cases[] = {
         {QStringLiteral("11"), QStringLiteral("5"), false, QStringLiteral("Please enter a starting position between 1 and 10."), QStringLiteral("5")},
         {QStringLiteral("abc"), QStringLiteral("5"), false, QStringLiteral("Please enter a starting position between 1 and 10."), QStringLiteral("5")},
-        {QStringLiteral("2"), QStringLiteral("0"), false, QStringLiteral("Please enter a valid quatity to print."), QStringLiteral("0")},
+        {QStringLiteral("2"), QStringLiteral("0"), false, QStringLiteral("Please enter a valid quantity to print."), QStringLiteral("0")},
         {QStringLiteral("2"), QStringLiteral("3"), true, QString(), QStringLiteral("30")},
         {QStringLiteral("2"), QStringLiteral("3"), false, QString(), QStringLiteral("3")},
     };

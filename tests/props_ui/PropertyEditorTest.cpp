@@ -185,7 +185,7 @@ TEST_F(PropertyEditor, ChoosingBarCodeResetsItsParametersAndApplies)
     select(text);
     QComboBox *style = child<QComboBox>("TextStyleCombo");
     EXPECT_EQ(style->currentText(), "Arc Text");
-    EXPECT_EQ(child<QComboBox>("TextParam1Combo")->currentText(), "1/4 Cirlce");
+    EXPECT_EQ(child<QComboBox>("TextParam1Combo")->currentText(), "1/4 Circle");
     EXPECT_EQ(child<QComboBox>("TextParam2Combo")->currentText(), "-90");
 
     const int entries = manager()->changes().undoCount();

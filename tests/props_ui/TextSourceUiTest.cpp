@@ -132,7 +132,7 @@ TEST_F(TextSources, LeavingTheListAsksAndNoKeepsIt)
     });
     child<QRadioButton>("SingleTextRadio")->click();
     EXPECT_TRUE(no.ran());
-    EXPECT_EQ(asked, "Unchecking the Variable Text option will erase all variable text items.\n\nAre your sure?");
+    EXPECT_EQ(asked, "Unchecking the Variable Text option will erase all variable text items.\n\nAre you sure?");
     EXPECT_TRUE(child<QRadioButton>("VarTextRadio")->isChecked());
     EXPECT_EQ(child<QListWidget>("VarTextList")->count(), 2);
 

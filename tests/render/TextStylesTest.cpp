@@ -375,7 +375,7 @@ TEST(StyleControls, FillSetupAndRead)
     // signed second byte.
     const uint32_t arcNeg = 3 | (1 << 8) | (uint32_t(uint8_t(int8_t(-6))) << 16);
     FillTextStyleControls(c, arcNeg);
-    EXPECT_EQ(c.TextParam1Combo.currentText(), QStringLiteral("1/2 Cirlce"));
+    EXPECT_EQ(c.TextParam1Combo.currentText(), QStringLiteral("1/2 Circle"));
     EXPECT_EQ(c.TextParam2Combo.currentText(), QStringLiteral("-90"));
     EXPECT_EQ(c.TextParam2Combo.currentValue(), -6);
     EXPECT_EQ(ReadTextStyle(c.TextStyleCombo, c.TextParam1Combo, c.TextParam2Combo, c.TextParam3Combo), arcNeg);

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -97,6 +98,7 @@ TReadmeForm::TReadmeForm(const QString &rtfFile, QWidget *parent) : QDialog(pare
     }
     if (!shown)
         m_view->setPlainText(QStringLiteral("Error Reading File."));
+    m_view->moveCursor(QTextCursor::Start); // the text opens at its beginning
     auto *buttons = new QHBoxLayout;
     auto *printBtn = new QPushButton(QStringLiteral("&Print"), this);
     printBtn->setObjectName(QStringLiteral("PrintBtn"));

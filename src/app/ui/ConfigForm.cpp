@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -66,6 +67,7 @@ TConfigForm::TConfigForm(QWidget *owner, TAppOptions &options)
     pickFolder = [this](const QString &start) {
         return QFileDialog::getExistingDirectory(this, QString(), start);
     };
+    showError = [this](const QString &message) { QMessageBox::critical(this, windowTitle(), message); };
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl"));
@@ -123,6 +125,7 @@ QWidget *TConfigForm::buildGridPage()
     m_gridSize = new QLineEdit(w);
     m_gridSize->setObjectName(QStringLiteral("GridSizeEdit"));
     m_gridSize->setMaximumWidth(60);
+    m_gridSize->setValidator(new QIntValidator(MinGridSize, MaxGridSize, m_gridSize));
     label->setBuddy(m_gridSize);
     m_displayGrid = check(w, "DisplayGridCheck", tr("&Display grid"));
     m_snapToGrid = check(w, "SnapToGridCheck", tr("&Snap to grid"));
@@ -239,6 +242,15 @@ void TConfigForm::FormCreate()
 
 void TConfigForm::OkBtnClick()
 {
+    const std::optional<int> gridSize = GridSizeFromText(m_gridSize->text());
+    if (!gridSize) {
+        m_pages->setCurrentWidget(m_gridSize->parentWidget());
+        m_gridSize->setFocus();
+        m_gridSize->selectAll();
+        if (showError)
+            showError(GridSizeMessage());
+        return;
+    }
     TAppOptions &o = m_options;
     o.PromptOnDelete = m_promptDelete->isChecked();
     o.SelectReturn = m_returnSelect->isChecked();
@@ -246,7 +258,7 @@ void TConfigForm::OkBtnClick()
     o.ReduceColor = m_reduceGraphics->isChecked();
     o.ShowDesignWizard = m_showDesignWizard->isChecked();
     o.SaveProperties = m_saveProperties->isChecked();
-    o.GridSize = GridSizeFromText(m_gridSize->text());
+    o.GridSize = *gridSize;
     o.ShowGrid = m_displayGrid->isChecked();
     o.SnapToGrid = m_snapToGrid->isChecked();
     o.CropMarks = m_cropMarks->isChecked();
@@ -280,7 +292,7 @@ void TConfigForm::DeleteBtnClick()
     QListWidgetItem *item = m_customList->currentItem();
     if (!item || !item->isSelected())
         return;
-    if (confirm && confirm(tr("Delete the selected text.\n\nAre your sure?")))
+    if (confirm && confirm(tr("Delete the selected text.\n\nAre you sure?")))
         delete m_customList->takeItem(m_customList->row(item));
 }
 

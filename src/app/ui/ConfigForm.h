@@ -28,6 +28,8 @@ public:
     std::function<bool(const QString &question)> confirm;
     // Picks a folder starting at the given one; an empty result means cancelled.
     std::function<QString(const QString &start)> pickFolder;
+    // Shows an input error (an error box); the dialog stays open.
+    std::function<void(const QString &message)> showError;
 
 signals:
     // The Help button asks for the dialog's help topic.

@@ -1,6 +1,7 @@
 // The main window's commands and the rules that enable them.
 #include "app/ui/MainForm.h"
 
+#include "app/DesignPaths.h"
 #include "app/Product.h"
 #include "app/ProductInfo.h"
 #include "app/ui/AboutForm.h"
@@ -27,7 +28,6 @@
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrinter>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -64,8 +64,9 @@ static TMDIChildForm *keepOrClose(TMDIChildForm *doc, bool ok)
     return nullptr;
 }
 
-void TMainForm::OpenDesignFile(const QString &fileName, bool addToRecent)
+void TMainForm::OpenDesignFile(const QString &name, bool addToRecent)
 {
+    const QString fileName = absoluteDesignPath(name);
     if (files::isLegacyDesignName(fileName)) {
         importDesign(fileName);
         return;
@@ -73,7 +74,7 @@ void TMainForm::OpenDesignFile(const QString &fileName, bool addToRecent)
     bool matched = false;
     for (QMdiSubWindow *w : m_mdi->subWindowList()) {
         auto *d = qobject_cast<TMDIChildForm *>(w->widget());
-        if (d && !d->fileName().isEmpty() && d->fileName().toUpper() == fileName.toUpper()) {
+        if (d && sameDesignFile(d->fileName(), fileName)) {
             m_mdi->setActiveSubWindow(w);
             matched = true;
         }
@@ -81,9 +82,14 @@ void TMainForm::OpenDesignFile(const QString &fileName, bool addToRecent)
     if (matched)
         return;
     TMDIChildForm *doc = createDocumentWindow();
-    if (addToRecent && m_recent.add(fileName))
+    if (keepOrClose(doc, doc->createDesign(0, nullptr, fileName, nullptr))) {
+        rememberDesignFolder(fileName);
+        if (addToRecent && m_recent.add(fileName))
+            fillReopenMenu();
+    } else if (m_recent.remove(name)) {
+        // What cannot be opened is not offered again.
         fillReopenMenu();
-    keepOrClose(doc, doc->createDesign(0, nullptr, fileName, nullptr));
+    }
     UpdateCommands();
 }
 
@@ -123,10 +129,8 @@ void TMainForm::NewMIClick()
 
 void TMainForm::OpenMIClick()
 {
-    QString folder = m_options.DocumentsFolder;
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    CardOpenDialog dlg(this, folder);
+    const TMDIChildForm *active = activeDocument();
+    CardOpenDialog dlg(this, designDialogFolder(active ? active->fileName() : QString(), m_options.DocumentsFolder));
     if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
         OpenDesignFile(dlg.selectedFiles().first(), true);
 }

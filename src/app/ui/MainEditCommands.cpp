@@ -80,7 +80,7 @@ void TMainForm::DeleteMIClick()
     if (!d)
         return;
     if (m_options.PromptOnDelete
-        && QMessageBox::question(this, windowTitle(), QStringLiteral("Delete the selected object(s).\n\nAre your sure?"),
+        && QMessageBox::question(this, windowTitle(), QStringLiteral("Delete the selected object(s).\n\nAre you sure?"),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                != QMessageBox::Yes)
         return;

@@ -1,8 +1,10 @@
 // The main window's construction: menus, toolbars, docks, status bar, start-up.
 #include "app/ui/MainForm.h"
 
+#include "app/DesignPaths.h"
 #include "app/Product.h"
 #include "app/ProductInfo.h"
+#include "app/WindowPlacement.h"
 #include "document/ui/MDIChildForm.h"
 #include "platform/Registry.h"
 
@@ -27,14 +29,20 @@
 
 namespace app {
 
-TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(parent), m_startFiles(files)
+TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(parent)
 {
+    // Names on the command line count from the folder the program was started in.
+    for (const QString &f : files)
+        m_startFiles << absoluteDesignPath(f);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(ProductName());
     QApplication::setApplicationDisplayName(ProductName());
-    resize(645, 462);
-    move(217, 117);
     setMinimumSize(400, 400);
+    // Without a saved placement (restored below) the window takes most of the screen.
+    if (QScreen *screen = QApplication::primaryScreen())
+        setGeometry(firstStartGeometry(screen->availableGeometry(), minimumSize()));
+    else
+        resize(645, 462);
     setAcceptDrops(true);
 
     m_mdi = new QMdiArea(this);
@@ -64,6 +72,8 @@ TMainForm::TMainForm(const QStringList &files, QWidget *parent) : QMainWindow(pa
 
     LoadOptions(m_options);
     m_recent.load(plat::Registry::user(), ProductKey());
+    if (!m_recent.paths().isEmpty())
+        rememberDesignFolder(m_recent.paths().first());
     fillReopenMenu();
     restoreWindowState();
     hideUnofferedCommands();
@@ -137,6 +147,11 @@ void TMainForm::buildPropertyEditor()
     v->addStretch();
     m_propertyEditor->setWidget(body);
     addDockWidget(Qt::RightDockWidgetArea, m_propertyEditor);
+    // As wide as its widest page needs, also while no page shows (nothing selected): laid
+    // out then, it would shrink to its object list and show its pages cut off.
+    const QMargins m = v->contentsMargins();
+    body->setMinimumWidth(std::max(m_objectCombo->minimumSizeHint().width(), m_propertyPanel->sizeHint().width())
+                          + m.left() + m.right());
 }
 
 void TMainForm::hideUnofferedCommands()
@@ -210,6 +225,30 @@ void TMainForm::showEvent(QShowEvent *e)
     } else if (m_options.ShowDesignWizard) {
         m_startupTimer->start();
     }
+    UpdateCommands();
+}
+
+void TMainForm::openHandedOverFiles(const QStringList &files)
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    m_handedOver += files;
+    // Opening can show a message box; whatever arrives meanwhile joins the queue that is
+    // being worked through.
+    if (!m_openingHandedOver)
+        QTimer::singleShot(0, this, &TMainForm::openPendingFiles);
+}
+
+void TMainForm::openPendingFiles()
+{
+    if (m_openingHandedOver)
+        return;
+    m_openingHandedOver = true;
+    while (!m_handedOver.isEmpty())
+        OpenDesignFile(m_handedOver.takeFirst(), true);
+    m_openingHandedOver = false;
     UpdateCommands();
 }
 

@@ -42,14 +42,20 @@ using document::TMDIChildForm;
 class TMainForm : public QMainWindow, public document::DocumentHost {
     Q_OBJECT
 public:
-    // `files` are opened when the window is first shown; without files and with the
-    // design wizard option on, New runs 250 ms later.
+    // `files` (relative to the current folder) are opened when the window is first shown;
+    // without files and with the design wizard option on, New runs 250 ms later.
     explicit TMainForm(const QStringList &files = {}, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    // Opens a design in a document window, or focuses the window already showing it. A
-    // design of an earlier generation (.bco, .bcd) is imported as a new untitled design.
+    // Opens a design in a document window, or focuses the window already showing it. The
+    // window and the recent list keep the file's absolute path; a file that fails to open
+    // leaves the recent list. A design of an earlier generation (.bco, .bcd) is imported as
+    // a new untitled design.
     void OpenDesignFile(const QString &fileName, bool addToRecent);
+    // Files handed over by a later start of the program: the window comes to the front and
+    // the files are opened from the event loop, one after the other (files that arrive
+    // while one is being opened wait their turn).
+    void openHandedOverFiles(const QStringList &files);
     // Brings every command's enabled state in step with the active document.
     void UpdateCommands() override;
     void startEnableTimer() override;
@@ -98,6 +104,7 @@ private:
     // Construction, by family (MainForm.cpp, MainMenus.cpp).
     QAction *makeAction(const QString &name, const QString &text, const QKeySequence &shortcut = {});
     void buildMenus();
+    void addStandardKeys();
     void connectPrintCommands();
     void buildToolbars();
     void buildStatusBar();
@@ -106,6 +113,7 @@ private:
     void buildObjectPopup();
     void hideUnofferedCommands();
     void restoreWindowState();
+    void openPendingFiles();
     void saveWindowState();
     void fillReopenMenu();
     void addToolButtonName(QToolBar *bar, QAction *action, const QString &buttonName, const QString &hint);
@@ -146,6 +154,8 @@ private:
     TAppOptions m_options;
     RecentFiles m_recent;
     QStringList m_startFiles;
+    QStringList m_handedOver;       // files of later starts still to open
+    bool m_openingHandedOver = false;
     bool m_shownOnce = false;
     bool m_destroying = false; // set while the document windows are torn down
     int m_nextUntitled = 1;

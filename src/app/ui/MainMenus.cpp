@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QIntValidator>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,7 +79,8 @@ void TMainForm::buildMenus()
     edit->addAction(makeAction(QStringLiteral("SelectAllMI"), QStringLiteral("Select A&ll"), Qt::CTRL | Qt::Key_A));
     edit->addAction(makeAction(QStringLiteral("SelectNoneMI"), QStringLiteral("Select &None"), Qt::Key_Escape));
     separator(edit);
-    edit->addAction(makeAction(QStringLiteral("PropertiesMI"), QStringLiteral("Pr&operties..."), Qt::CTRL | Qt::Key_P));
+    // Ctrl+P prints, as everywhere else; Properties takes Alt+Enter.
+    edit->addAction(makeAction(QStringLiteral("PropertiesMI"), QStringLiteral("Pr&operties..."), Qt::ALT | Qt::Key_Return));
     separator(edit);
     edit->addAction(makeAction(QStringLiteral("BackgroundMI"), QStringLiteral("&Background...")));
     m_actions.insert(QStringLiteral("LinkedDBFileSEP"), separator(edit, QStringLiteral("LinkedDBFileSEP")));
@@ -181,6 +184,8 @@ void TMainForm::buildMenus()
     auto on = [this](const char *name, void (TMainForm::*slot)()) {
         connect(m_actions.value(QString::fromLatin1(name)), &QAction::triggered, this, slot);
     };
+    addStandardKeys();
+
     on("NewMI", &TMainForm::NewMIClick);
     on("OpenMI", &TMainForm::OpenMIClick);
     on("ImportMI", &TMainForm::ImportMIClick);
@@ -214,6 +219,39 @@ void TMainForm::buildMenus()
         m_propertyEditor->raise();
         m_propertyPanel->setFocus();
     });
+}
+
+// Beside the keys of the menus, the keys every desktop program answers to. A key that a
+// text field uses itself (Delete, Backspace) goes to the field while it has the focus.
+void TMainForm::addStandardKeys()
+{
+    auto add = [this](const char *name, QList<QKeySequence> keys) {
+        QAction *a = m_actions.value(QLatin1String(name));
+        QList<QKeySequence> all = a->shortcuts();
+        for (const QKeySequence &k : keys)
+            if (!k.isEmpty() && !all.contains(k))
+                all << k;
+        a->setShortcuts(all);
+    };
+    using K = QKeySequence;
+    add("NewMI", K::keyBindings(K::New));
+    add("OpenMI", K::keyBindings(K::Open));
+    add("SaveMI", K::keyBindings(K::Save));
+    add("SaveAsMI", K::keyBindings(K::SaveAs));
+    add("SaveAsMI", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    add("PrintMI", K::keyBindings(K::Print));
+    add("ExitMI", K::keyBindings(K::Quit));
+    add("UndoMI", K::keyBindings(K::Undo));
+    add("RedoMI", {K(Qt::CTRL | Qt::Key_Y)});
+    add("RedoMI", K::keyBindings(K::Redo));
+    add("CutMI", K::keyBindings(K::Cut));
+    add("CopyMI", K::keyBindings(K::Copy));
+    add("PasteMI", K::keyBindings(K::Paste));
+    // The plain keys only: the desktops' Delete binding also holds Ctrl+D.
+    add("DeleteMI", {K(Qt::Key_Delete), K(Qt::Key_Backspace)});
+    add("SelectAllMI", K::keyBindings(K::SelectAll));
+    add("ZoomInMI", K::keyBindings(K::ZoomIn));
+    add("ZoomOutMI", K::keyBindings(K::ZoomOut));
 }
 
 void TMainForm::buildToolbars()
@@ -270,10 +308,12 @@ void TMainForm::buildToolbars()
         m_zoomCombo->addItem(QString::number(z));
     m_zoomCombo->setCurrentText(QStringLiteral("100"));
     m_zoomCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_zoomCombo->setValidator(new QIntValidator(0, 99999, m_zoomCombo));
     zoom->addWidget(m_zoomCombo);
     QAction *zoomBtn = makeAction(QStringLiteral("ZoomBtnAction"), QStringLiteral("Zoom"));
     zoomBtn->setIcon(QIcon(QStringLiteral(":/icons/zoomgo.svg")));
     connect(zoomBtn, &QAction::triggered, this, &TMainForm::ZoomBtnClick);
+    connect(m_zoomCombo->lineEdit(), &QLineEdit::returnPressed, this, &TMainForm::ZoomBtnClick);
     addToolButtonName(zoom, zoomBtn, QStringLiteral("ZoomBtn"), QStringLiteral("Zoom to Selected Level"));
 
     QToolBar *tools = makeBar(QStringLiteral("ToolsBar"), QStringLiteral("Tools"), Qt::LeftToolBarArea);
@@ -391,7 +431,12 @@ void TMainForm::ToolbarsPMPopup()
 
 void TMainForm::fillReopenMenu()
 {
-    m_reopenMenu->clear();
+    // The list changes while one of its entries is being carried out: the old entries go
+    // once that is over.
+    for (QAction *a : m_reopenMenu->actions()) {
+        m_reopenMenu->removeAction(a);
+        a->deleteLater();
+    }
     if (m_recent.paths().isEmpty()) {
         QAction *none = m_reopenMenu->addAction(QStringLiteral("(none)"));
         none->setEnabled(false);

@@ -1,11 +1,13 @@
 #include "document/ui/MDIChildForm.h"
 
+#include "app/DesignPaths.h"
 #include "document/ui/DocumentHost.h"
 #include "editing/ui/CardPanelView.h"
 #include "editing/Selection.h"
 #include "editing/StretchHandle.h"
 #include "editing/ui/Ruler.h"
 
+#include "files/ui/FileErrorBox.h"
 #include "pictures/ui/PickPicForm.h"
 
 #include <QCloseEvent>
@@ -16,7 +18,6 @@
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStandardPaths>
 
 namespace document {
 
@@ -111,7 +112,8 @@ bool TMDIChildForm::createDesign(int untitledNumber, files::Substitution *substi
     }
     if (result != files::ResultOk) {
         const QString text = DesignDocument::messageFor(result);
-        QMessageBox::critical(this, windowTitle().isEmpty() ? QStringLiteral("Ostravel") : windowTitle(), text);
+        files::showFileError(this, windowTitle().isEmpty() ? QStringLiteral("Ostravel") : windowTitle(), text,
+                             fileName);
         return false;
     }
     setWindowTitle(m_doc.caption());
@@ -142,22 +144,22 @@ QString TMDIChildForm::Save(bool forceDialog)
     m_handles->Detach(); // saving starts with nothing selected
     QString name = m_doc.fileName();
     if (forceDialog || name.isEmpty()) {
-        QString folder = m_host->appOptions().DocumentsFolder;
-        if (folder.isEmpty())
-            folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QFileDialog dlg(this, QStringLiteral("Save As"), folder,
+        QFileDialog dlg(this, QStringLiteral("Save As"),
+                        app::designDialogFolder(name, m_host->appOptions().DocumentsFolder),
                         QStringLiteral("Business Cards (*.bcp);;Templates (*.cct)"));
         dlg.setObjectName(QStringLiteral("SaveDialog"));
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setDefaultSuffix(QStringLiteral("bcp"));
+        dlg.selectFile(app::proposedDesignName(name, m_doc.caption()));
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
             return {};
         name = dlg.selectedFiles().first();
     }
     if (!m_doc.save(name)) {
-        QMessageBox::critical(this, windowTitle(), files::resultMessage(files::ResultSaveError));
+        files::showFileError(this, windowTitle(), files::resultMessage(files::ResultSaveError), name);
         return {};
     }
+    app::rememberDesignFolder(name);
     setWindowTitle(m_doc.caption());
     emit stateChanged();
     return name;

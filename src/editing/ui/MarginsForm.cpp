@@ -3,6 +3,7 @@
 #include "layout/LayoutRecord.h"
 
 #include <QButtonGroup>
+#include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace editing {
 
@@ -41,6 +45,10 @@ TMarginForm::TMarginForm(QWidget *parent, bool metric, const std::array<int32_t,
     for (int i = 0; i < 4; ++i) {
         m_edits[size_t(i)] = new QLineEdit(box);
         m_edits[size_t(i)]->setObjectName(QLatin1String(names[i]));
+        // Numbers only (a margin may lie outside the card); the rest is said on OK.
+        auto *validator = new QDoubleValidator(-1.0e6, 1.0e6, 4, m_edits[size_t(i)]);
+        validator->setNotation(QDoubleValidator::StandardNotation);
+        m_edits[size_t(i)]->setValidator(validator);
         m_edits[size_t(i)]->setText(locale.toString(toDisplay(values[size_t(i)], metric), 'f', 4));
         auto *label = new QLabel(QLatin1String(labels[i]), box);
         label->setBuddy(m_edits[size_t(i)]);
@@ -78,21 +86,30 @@ TMarginForm::TMarginForm(QWidget *parent, bool metric, const std::array<int32_t,
     setFixedSize(sizeHint());
 }
 
+QString TMarginForm::invalidMarginMessage(int index)
+{
+    static const char *const names[] = {"left", "right", "top", "bottom"};
+    return QStringLiteral("Please enter valid margin settings before clicking OK.\n\nThe %1 margin must be a number.")
+        .arg(QLatin1String(names[std::clamp(index, 0, 3)]));
+}
+
 void TMarginForm::OkBtnClick()
 {
     const bool metric = m_mm->isChecked();
     const QLocale locale;
+    std::array<int32_t, 4> values{};
     for (size_t i = 0; i < 4; ++i) {
         bool ok = false;
         const double v = locale.toDouble(m_edits[i]->text().trimmed(), &ok);
-        if (!ok) {
+        if (!ok || !std::isfinite(v)) {
             m_edits[i]->setFocus();
-            QMessageBox::critical(this, windowTitle(),
-                                  QStringLiteral("Please enter valid margin settings before clicking OK."));
+            m_edits[i]->selectAll();
+            QMessageBox::critical(this, windowTitle(), invalidMarginMessage(int(i)));
             return;
         }
-        m_values[i] = layout::DisplayToUnits(v, metric);
+        values[i] = layout::DisplayToUnits(v, metric);
     }
+    m_values = values;
     accept();
 }
 

@@ -18,6 +18,8 @@ public:
     TMarginForm(QWidget *parent, bool metric, const std::array<int32_t, 4> &values);
     const std::array<int32_t, 4> &values() const { return m_values; }
     void OkBtnClick();
+    // The error OK shows when margin `index` (left, right, top, bottom) is not a number.
+    static QString invalidMarginMessage(int index);
 
 private:
     std::array<int32_t, 4> m_values;

@@ -866,7 +866,7 @@ void TPropertyEditor::TextRadiosClick(QRadioButton *chosen)
     } else if (m_varTextList->count() > 1 && !m_varRadio->isChecked()) {
         const auto answer = QMessageBox::question(
             this, QStringLiteral("Confirm"),
-            QStringLiteral("Unchecking the Variable Text option will erase all variable text items.\n\nAre your sure?"),
+            QStringLiteral("Unchecking the Variable Text option will erase all variable text items.\n\nAre you sure?"),
             QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
             m_varTextList->clear();

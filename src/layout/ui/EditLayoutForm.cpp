@@ -4,16 +4,21 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <climits>
 
 namespace layout {
 
@@ -80,6 +85,15 @@ TEditLayoutForm::TEditLayoutForm(QWidget *owner, bool metric, LayoutRecord &reco
     sheetForm->addRow(label(tr("&Left margin:"), m_left), m_left);
     sheetForm->addRow(label(tr("Space between &columns:"), m_columnSpace), m_columnSpace);
     sheetForm->addRow(label(tr("Space between &rows:"), m_rowSpace), m_rowSpace);
+
+    // Counts take digits only, lengths numbers of 0 or more; what is still wrong is said on OK.
+    for (QLineEdit *count : {m_rows, m_columns})
+        count->setValidator(new QIntValidator(0, INT_MAX, count));
+    for (QLineEdit *length : {m_width, m_height, m_top, m_left, m_columnSpace, m_rowSpace}) {
+        auto *v = new QDoubleValidator(0.0, 1.0e6, 4, length);
+        v->setNotation(QDoubleValidator::StandardNotation);
+        length->setValidator(v);
+    }
 
     auto *regionGroup = new QGroupBox(tr("Region Type"), this);
     regionGroup->setObjectName(QStringLiteral("RegionTypeGroup"));
@@ -186,7 +200,8 @@ void TEditLayoutForm::OkBtnClick()
     f.metric = metricSelected();
 
     LayoutRecord edited = m_record;
-    switch (applyLayoutFields(f, &edited)) {
+    LayoutField bad = LayoutField::None;
+    switch (applyLayoutFields(f, &edited, &bad)) {
     case LayoutFieldsResult::Ok:
         m_record = edited;
         accept();
@@ -195,9 +210,19 @@ void TEditLayoutForm::OkBtnClick()
         m_width->setFocus();
         showError(regionSizeDialogMessage(f.metric));
         return;
-    case LayoutFieldsResult::InvalidNumber:
-        showError(invalidLayoutMessage());
+    case LayoutFieldsResult::InvalidNumber: {
+        const QHash<LayoutField, QLineEdit *> edits = {
+            {LayoutField::Width, m_width},        {LayoutField::Height, m_height},
+            {LayoutField::Rows, m_rows},          {LayoutField::Columns, m_columns},
+            {LayoutField::TopMargin, m_top},      {LayoutField::LeftMargin, m_left},
+            {LayoutField::ColumnSpace, m_columnSpace}, {LayoutField::RowSpace, m_rowSpace}};
+        if (QLineEdit *e = edits.value(bad)) {
+            e->setFocus();
+            e->selectAll();
+        }
+        showError(invalidLayoutMessage(bad));
         return;
+    }
     }
 }
 

@@ -577,7 +577,7 @@ void TLayoutsForm::EditBtnClick()
 void TLayoutsForm::DeleteBtnClick()
 {
     QListWidgetItem *item = selectedItem();
-    if (!item || !ask(tr("Delete the selected layout.\n\nAre your sure?")))
+    if (!item || !ask(tr("Delete the selected layout.\n\nAre you sure?")))
         return;
     const int row = m_list->row(item);
     delete m_list->takeItem(row);

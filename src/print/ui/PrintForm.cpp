@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,6 +13,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <climits>
 
 namespace print {
 
@@ -76,6 +79,8 @@ TPrintForm::TPrintForm(int recordCount, int perSheet, QWidget *parent)
     auto *startLabel = new QLabel(QStringLiteral("&Start position on first page:"), OptionsGroup);
     StartEdit = new QLineEdit(QStringLiteral("1"), OptionsGroup);
     StartEdit->setObjectName(QStringLiteral("StartEdit"));
+    // Digits only; whether the number is in range is said on OK.
+    StartEdit->setValidator(new QIntValidator(1, m_perSheet, StartEdit));
     startLabel->setBuddy(StartEdit);
     StartUpDown = new QSpinBox(OptionsGroup);
     StartUpDown->setObjectName(QStringLiteral("StartUpDown"));
@@ -102,6 +107,7 @@ TPrintForm::TPrintForm(int recordCount, int perSheet, QWidget *parent)
     auto *qtyLabel = new QLabel(QStringLiteral("&Quantity to print:"), OptionsGroup);
     QtyEdit = new QLineEdit(OptionsGroup);
     QtyEdit->setObjectName(QStringLiteral("QtyEdit"));
+    QtyEdit->setValidator(new QIntValidator(1, INT_MAX, QtyEdit));
     qtyLabel->setBuddy(QtyEdit);
     IndividualRadio = new QRadioButton(QStringLiteral("&Elements"), OptionsGroup);
     IndividualRadio->setObjectName(QStringLiteral("IndividualRadio"));
