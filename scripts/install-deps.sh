@@ -11,6 +11,7 @@ packages=(
   libjpeg62-turbo-dev zlib1g-dev libcurl4-openssl-dev
   fonts-liberation2 fonts-dejavu-core fonts-opensymbol
   poppler-utils xvfb xauth python3-pyftpdlib
+  clang libclang-rt-14-dev
 )
 
 missing=()

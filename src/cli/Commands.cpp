@@ -6,13 +6,14 @@
 namespace cli {
 
 namespace {
-const char *const kCommands[] = {"info", "print"};
+const char *const kCommands[] = {"info", "print", "contacts"};
 
 void printUsage(QTextStream &out)
 {
     out << "Usage: ostravel [design files...]\n"
            "       ostravel info FILE [--json]\n"
-           "       ostravel print DESIGN --pdf OUT.pdf [options]\n";
+           "       ostravel print DESIGN --pdf OUT.pdf [options]\n"
+           "       ostravel contacts list|export|import ...\n";
 }
 } // namespace
 
@@ -28,6 +29,7 @@ bool isCommand(int argc, char **argv)
 
 int runInfo(const QStringList &args);
 int runPrint(const QStringList &args);
+int runContacts(const QStringList &args);
 
 int run(const QStringList &arguments)
 {
@@ -36,6 +38,8 @@ int run(const QStringList &arguments)
         return runInfo(arguments.mid(2));
     if (cmd == QLatin1String("print"))
         return runPrint(arguments.mid(2));
+    if (cmd == QLatin1String("contacts"))
+        return runContacts(arguments.mid(2));
     QTextStream out(stdout);
     printUsage(out);
     return cmd.startsWith(QLatin1Char('-')) ? 0 : 2;

@@ -3,6 +3,7 @@
 
 #include "app/Product.h"
 #include "app/ProductInfo.h"
+#include "contacts/ui/PDBForm.h"
 #include "document/ui/MDIChildForm.h"
 
 #include <QAction>
@@ -203,6 +204,11 @@ void TMainForm::buildMenus()
     connect(m_actions.value(QStringLiteral("BackgroundMI")), &QAction::triggered, this, [this] {
         if (TMDIChildForm *d = activeDocument(); d && d->ChooseBackground())
             UpdateCommands();
+    });
+    connect(m_actions.value(QStringLiteral("PersonalDatabaseMI")), &QAction::triggered, this, [this] {
+        contacts::TPDBForm dlg(this);
+        connect(&dlg, &contacts::TPDBForm::helpRequested, this, [this](int) { HelpTopicsMIClick(); });
+        dlg.exec();
     });
     connect(m_actions.value(QStringLiteral("PropertiesMI")), &QAction::triggered, this, [this] {
         m_propertyEditor->show();
