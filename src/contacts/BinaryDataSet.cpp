@@ -440,7 +440,7 @@ void TBinaryDataSet::SetFieldValue(int index, const QString &value)
         } else if (f.type == ftDate) {
             const QDate d = QDate::fromString(t, Qt::ISODate);
             ok = t.isEmpty() || d.isValid();
-            v = t.isEmpty() ? 0 : d.toJulianDay() - kJulianDayBeforeYear1;
+            v = t.isEmpty() || !d.isValid() ? 0 : d.toJulianDay() - kJulianDayBeforeYear1;
         } else {
             QTime tm = QTime::fromString(t, Qt::ISODateWithMs);
             if (!tm.isValid())

@@ -125,13 +125,15 @@ TEST(ContactsCommand, FileErrorsLeaveTheFileUnchanged)
     writeBytes(csv, "a,b\n");
 
     const QString damaged = dir.filePath(QStringLiteral("damaged.dat"));
-    QByteArray bytes = fileBytes(createPersonalFile(dir, QStringLiteral("damaged.dat")));
+    withDataSet(createPersonalFile(dir, QStringLiteral("damaged.dat")),
+                [](contacts::TBinaryDataSet &ds) { addRecord(ds, {QStringLiteral("Ann")}); });
+    QByteArray bytes = fileBytes(damaged);
     bytes.chop(1);
     writeBytes(damaged, bytes);
     CliRun r = ostravel({QStringLiteral("import"), csv, QStringLiteral("--file"), damaged});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("Open: Invalid record size.\nStartData   : 581\nfRecordCount: 0\nfRecordSize : 1000\n"
-                               "fStream.SIze: 580"))
+    EXPECT_TRUE(r.err.contains("Open: Invalid record size.\nStartData   : 581\nfRecordCount: 1\nfRecordSize : 1000\n"
+                               "fStream.SIze: 1580"))
         << r.err.toStdString();
     EXPECT_EQ(fileBytes(damaged), bytes);
     EXPECT_EQ(ostravel({QStringLiteral("list"), QStringLiteral("--file"), damaged}).status, 1);
