@@ -74,8 +74,8 @@ void TPDBForm::buildControls()
     m_recordList->setAllColumnsShowFocus(true);
     m_recordList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_recordList->header()->setStretchLastSection(true);
-    m_recordList->setColumnWidth(0, 110);
-    m_recordList->setColumnWidth(1, 90);
+    m_recordList->setColumnWidth(0, 105);
+    m_recordList->setColumnWidth(1, 80);
     listLayout->addWidget(m_recordList, 1);
     m_statusLabel = new QLabel(listSide);
     m_statusLabel->setObjectName(QStringLiteral("RecordCountLabel"));
@@ -122,7 +122,7 @@ void TPDBForm::buildControls()
     splitter->addWidget(scroll);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-    splitter->setSizes({300, 420});
+    splitter->setSizes({350, 430});
 
     // The navigator and the buttons.
     auto *bottom = new QHBoxLayout;
@@ -199,7 +199,7 @@ void TPDBForm::buildControls()
                                     QStringLiteral("Text Files (*.txt)")});
     m_exportDialog->setDefaultSuffix(QStringLiteral("csv"));
 
-    resize(760, 560);
+    resize(820, 580);
 }
 
 // Opens the file, or offers to create it when it is missing or damaged.
