@@ -43,9 +43,10 @@ constexpr int kDescWidth = 29;
 constexpr int kDescSize = 33;
 constexpr int kDescPrecision = 37;
 
-// No record of a real table comes near this; a larger one is a damaged header, and
-// refusing it keeps a hostile file from making us allocate huge record buffers.
-constexpr qint64 kMaxRecordSize = 16 * 1024 * 1024;
+// No record of a real table comes near this (the personal data file's is 1000 bytes); a
+// larger one is a damaged header, and refusing it keeps a hostile file from making us
+// allocate and write huge record buffers.
+constexpr qint64 kMaxRecordSize = 1024 * 1024;
 
 // Day 1 of a stored date is 1 January of year 1.
 constexpr qint64 kJulianDayBeforeYear1 = 1721425;
@@ -212,7 +213,9 @@ void TBinaryDataSet::openStream(std::unique_ptr<QIODevice> device)
         f.offset = int(offset);
         if (fieldWidth(f.type, 0) < 0)
             failDamaged("InitFieldsDefs: Unsupported field type");
-        if (f.width < 0 || offset + f.width > kMaxRecordSize)
+        // Every table is written with the width its type and size give; any other width
+        // would place the fields where no writer put them.
+        if (f.width != fieldWidth(f.type, f.size) || offset + f.width > kMaxRecordSize)
             failDamaged("Open: File record size mismatch.");
         offset += f.width;
         fields.append(f);

@@ -261,6 +261,7 @@ TEST(BinaryDataSet, OpenRefusesDamagedFiles)
         {"record size", patched(28, 999), "Open: File record size mismatch."},
         {"huge field width", patched(48 + 29, 0x7FFFFFF0), "Open: File record size mismatch."},
         {"negative field width", patched(48 + 29, -60), "Open: File record size mismatch."},
+        {"field width unlike its size", patched(48 + 29, 55), "Open: File record size mismatch."},
         {"unknown field type", badType, "InitFieldsDefs: Unsupported field type"},
         {"negative counts", patched(36, -1),
          "Open: Invalid record size.\rStartData   : 581\rfRecordCount: 2\rfRecordSize : 1000\rfStream.SIze: 2581"},
