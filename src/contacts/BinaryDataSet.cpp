@@ -408,6 +408,7 @@ void TBinaryDataSet::SetFieldValue(int index, const QString &value)
         if (!bad.isEmpty())
             fail(QStringLiteral("Field '%1' cannot hold the character \"%2\".").arg(f.name, bad));
         const QByteArray bytes = plat::toAnsi(cut);
+        m_modified = true;
         std::memset(p, 0, size_t(f.width));
         if (f.width > 0)
             std::memcpy(p, bytes.constData(), size_t(std::min<qsizetype>(bytes.size(), f.width - 1)));
@@ -429,6 +430,7 @@ void TBinaryDataSet::SetFieldValue(int index, const QString &value)
         }
         if (!ok)
             badValue();
+        m_modified = true;
         plat::putU16(p, uint16_t(v));
         return;
     }
@@ -453,6 +455,7 @@ void TBinaryDataSet::SetFieldValue(int index, const QString &value)
         }
         if (!ok || v < INT32_MIN || v > INT32_MAX)
             badValue();
+        m_modified = true;
         plat::putU32(p, uint32_t(int32_t(v)));
         return;
     }
@@ -473,6 +476,7 @@ void TBinaryDataSet::SetFieldValue(int index, const QString &value)
         }
         if (!ok)
             badValue();
+        m_modified = true;
         writeDouble(p, v);
         return;
     }
@@ -593,8 +597,13 @@ std::optional<Record> TBinaryDataSet::ReadRecord(int slot) const
 void TBinaryDataSet::checkBrowseMode()
 {
     requireActive();
-    if (Modifying())
-        Post();
+    // A change is posted; a record that was started but never given a value is dropped.
+    if (Modifying()) {
+        if (m_modified)
+            Post();
+        else
+            Cancel();
+    }
 }
 
 void TBinaryDataSet::First()
@@ -669,6 +678,7 @@ void TBinaryDataSet::Edit()
         return;
     }
     m_edit = m_current;
+    m_modified = false;
     m_state = State::Edit;
 }
 
@@ -678,6 +688,7 @@ void TBinaryDataSet::Insert()
     if (m_readOnly)
         fail(QString::fromLatin1(kReadOnlyPost));
     m_edit = QByteArray(m_recordSize, '\0');
+    m_modified = false;
     m_state = State::Insert;
 }
 
@@ -687,6 +698,7 @@ void TBinaryDataSet::Append()
     if (m_readOnly)
         fail(QString::fromLatin1(kReadOnlyPost));
     m_edit = QByteArray(m_recordSize, '\0');
+    m_modified = false;
     m_state = State::Append;
 }
 

@@ -153,8 +153,9 @@ public:
     int FieldIndex(const QString &name) const;
 
     // Cursor. First and Last position on the first or last live record; Next and Prior
-    // step over deleted slots and return false at the end (Eof) or start (Bof). A pending
-    // edit or insertion is posted before the cursor moves.
+    // step over deleted slots and return false at the end (Eof) or start (Bof). Before the
+    // cursor moves, a pending change is posted; a record started by Edit, Insert or Append
+    // without any value set is dropped.
     bool IsEmpty() const { return m_cursor < 0; }
     void First();
     void Last();
@@ -238,6 +239,7 @@ private:
     bool m_eof = true;
     QByteArray m_current; // the record at the cursor
     QByteArray m_edit;    // the record being edited or inserted
+    bool m_modified = false; // a field of m_edit was set
 };
 
 } // namespace contacts

@@ -354,6 +354,10 @@ TEST(BinaryDataSet, EditingPostsInPlaceAndCancelDrops)
         ds.Cancel();
         EXPECT_EQ(ds.FieldValue(contacts::FNAME), QStringLiteral("Bob"));
         ds.Insert();
+        ds.First(); // a record given no value is dropped, not stored empty
+        EXPECT_EQ(ds.RecordCount(), 2);
+        EXPECT_EQ(ds.CurrentSlot(), 0);
+        ds.Insert();
         ds.SetFieldValue(contacts::FNAME, QStringLiteral("Never"));
         // Closing drops a change that was not posted.
     });

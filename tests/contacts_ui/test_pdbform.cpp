@@ -298,6 +298,13 @@ TEST(PDBForm, NavigatorAndDelete)
     click("NavNextBtn");
     EXPECT_EQ(first->text(), QStringLiteral("Cid")) << "the deleted record is skipped";
 
+    // A new record that was never typed into is not stored.
+    click("NavInsertBtn");
+    click("NavFirstBtn");
+    EXPECT_EQ(form.DataSet().RecordCount(), 2);
+    EXPECT_EQ(first->text(), QStringLiteral("Ann"));
+    click("NavNextBtn");
+
     // An edit moved away from is posted; one cancelled is not.
     QTest::keyClicks(first, QStringLiteral("y"));
     click("NavPriorBtn");

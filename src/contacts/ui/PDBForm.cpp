@@ -295,7 +295,10 @@ QString TPDBForm::editorText(int field) const
 
 void TPDBForm::EditorChanged()
 {
-    if (m_loading || !m_dataSet.Active() || m_dataSet.Modifying())
+    if (m_loading || !m_dataSet.Active())
+        return;
+    m_dirty = true;
+    if (m_dataSet.Modifying())
         return;
     try {
         m_dataSet.Edit(); // on an empty table this starts a new record
@@ -309,6 +312,14 @@ bool TPDBForm::PostPending()
 {
     if (!m_dataSet.Active() || !m_dataSet.Modifying())
         return true;
+    if (!m_dirty) {
+        // A new record that was never typed into is dropped, not stored empty.
+        m_dataSet.Cancel();
+        LoadEditors();
+        SelectCurrentInList();
+        UpdateNavigator();
+        return true;
+    }
     for (int i = 0; i < PersonalFieldCount; ++i) {
         const QString value = editorText(i).left(personalField(i).size);
         const QString bad = TBinaryDataSet::unstorableCharacter(value);
@@ -439,6 +450,7 @@ void TPDBForm::LoadEditors()
         m_editors[i]->setEnabled(active);
     }
     m_loading = false;
+    m_dirty = false;
 }
 
 void TPDBForm::RefreshFromDataSet()
@@ -556,13 +568,13 @@ void TPDBForm::UpdateNavigator()
 {
     const bool active = m_dataSet.Active();
     const bool modifying = active && m_dataSet.Modifying();
-    const bool any = active && HasRecord();
+    const bool any = active && m_dataSet.RecordCount() > 0;
     m_firstBtn->setEnabled(any && (modifying || !m_dataSet.Bof()));
     m_priorBtn->setEnabled(any && (modifying || !m_dataSet.Bof()));
     m_nextBtn->setEnabled(any && (modifying || !m_dataSet.Eof()));
     m_lastBtn->setEnabled(any && (modifying || !m_dataSet.Eof()));
     m_insertBtn->setEnabled(active);
-    m_deleteBtn->setEnabled(any || modifying);
+    m_deleteBtn->setEnabled(HasRecord() || modifying);
     m_postBtn->setEnabled(modifying);
     m_cancelEditBtn->setEnabled(modifying);
     m_importBtn->setEnabled(active);

@@ -97,6 +97,7 @@ private:
     TBinaryDataSet m_dataSet;
     QString m_fileName;
     bool m_loading = false;
+    bool m_dirty = false; // typed into since the editors were loaded
 
     QWidget *m_editors[PersonalFieldCount] = {};
     QLineEdit *m_filterEdit = nullptr;
