@@ -588,3 +588,42 @@ TEST(BinaryDataSet, InMemoryDeviceServesReaders)
     EXPECT_EQ(second->values.at(ds.FieldIndex(QStringLiteral("FNAME"))), QStringLiteral("Bob"));
     EXPECT_FALSE(ds.ReadRecord(2).has_value());
 }
+
+// Inputs the fuzz target found: descriptors whose widths disagree with their types and
+// sizes, one of them promising a 16 MB record in an empty table. Each change of such a
+// table wrote a record of that size; the reader now refuses them on opening.
+TEST(BinaryDataSet, FuzzFindingsAreRefused)
+{
+    QTemporaryDir dir;
+    const QByteArray created = fileBytes(createPersonalFile(dir));
+    auto descriptor = [](int field, int offset) { return qsizetype(48 + field * 41 + offset); };
+    struct Patch {
+        qsizetype offset;
+        int32_t value;
+        bool byte;
+    };
+    const QList<QList<Patch>> findings = {
+        {{descriptor(0, 29), 50, false},       // FNAME 50 wide for 50 characters
+         {descriptor(2, 28), 9, true},         // COMPANY a date 54 wide
+         {descriptor(3, 33), 8242, false},     // TITLE 8242 characters in 54 bytes
+         {descriptor(9, 28), 6, true},         // USER1 a float 104 wide
+         {descriptor(12, 29), 16449384, false}}, // USER4 16 MB wide
+        {{descriptor(9, 28), 6, true},
+         {descriptor(11, 29), 8257640, false},
+         {descriptor(12, 33), 6553600, false}}, // read back as 16 bits: 0
+    };
+    for (const QList<Patch> &finding : findings) {
+        QByteArray b = created;
+        for (const Patch &p : finding) {
+            if (p.byte)
+                b[p.offset] = char(p.value);
+            else
+                plat::putU32(b.data() + p.offset, uint32_t(p.value));
+        }
+        const QString path = dir.filePath(QStringLiteral("finding.dat"));
+        writeBytes(path, b);
+        const auto [message, reason] = openFailure(path);
+        EXPECT_EQ(message, QStringLiteral("Open: File record size mismatch."));
+        EXPECT_EQ(reason, Reason::Damaged);
+    }
+}
