@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <cstring>
@@ -14,6 +15,7 @@ int runNew(const QStringList &args);
 int runExport(const QStringList &args);
 int runOrder(const QStringList &args);
 int runConvert(const QStringList &args);
+int runContacts(const QStringList &args);
 
 namespace {
 
@@ -33,6 +35,7 @@ const Command kCommands[] = {
     {"export", runExport, "export DESIGN OUT [--zoom N] [--quality N] [--progressive] [--region NAME]"},
     {"order", runOrder, "order verify|pack|submit ..."},
     {"convert", runConvert, "convert OLD... [--to FOLDER] [--force]"},
+    {"contacts", runContacts, "contacts list|export|import ..."},
 };
 
 const Command *findCommand(const char *word)
@@ -62,6 +65,10 @@ bool isCommand(int argc, char **argv)
 
 int run(const QStringList &arguments)
 {
+    // The desktop program's own names, so that every command finds the user's data and
+    // settings folders where the program keeps them.
+    QCoreApplication::setOrganizationName(QStringLiteral("ostravel"));
+    QCoreApplication::setApplicationName(QStringLiteral("ostravel"));
     const QString cmd = arguments.value(1);
     if (const Command *c = findCommand(cmd.toLocal8Bit().constData()))
         return c->run(arguments.mid(2));

@@ -29,14 +29,6 @@ int fail(const QString &message)
     return 1;
 }
 
-// The program's own names, so that the user's data and settings folders are the ones the
-// desktop program uses.
-void useProgramNames()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("ostravel"));
-    QCoreApplication::setApplicationName(QStringLiteral("ostravel"));
-}
-
 struct Library {
     plat::ProgramFolder folder;
     app::TAppOptions options;
@@ -44,7 +36,6 @@ struct Library {
 
 Library library()
 {
-    useProgramNames();
     Library lib{plat::ProgramFolder::current(), {}};
     app::LoadOptions(lib.options);
     return lib;

@@ -3,6 +3,7 @@
 
 #include "app/Product.h"
 #include "app/ProductInfo.h"
+#include "contacts/ui/PDBForm.h"
 #include "document/ui/MDIChildForm.h"
 #include "order/ui/OrderCommand.h"
 
@@ -213,6 +214,11 @@ void TMainForm::buildMenus()
     });
     connect(m_actions.value(QStringLiteral("OrderMI")), &QAction::triggered, this, [this] {
         order::ui::runOrderCommand(this, activeDocument());
+    });
+    connect(m_actions.value(QStringLiteral("PersonalDatabaseMI")), &QAction::triggered, this, [this] {
+        contacts::TPDBForm dlg(this);
+        connect(&dlg, &contacts::TPDBForm::helpRequested, this, [this](int) { HelpTopicsMIClick(); });
+        dlg.exec();
     });
     connect(m_actions.value(QStringLiteral("PropertiesMI")), &QAction::triggered, this, [this] {
         m_propertyEditor->show();
