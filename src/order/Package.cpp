@@ -33,12 +33,12 @@ QString orderMessageText(int id)
         return QStringLiteral("Error reading attachment file.\n\nPlease make sure the attachment is located in the "
                               "folder specified and that it is not in use by another process.");
     case MsgWriteError:
-        return QStringLiteral("Error writing information.\n\nPlease make sure you have write persmission on the "
+        return QStringLiteral("Error writing information.\n\nPlease make sure you have write permission on the "
                               "drive you are running from.");
     case MsgProcessingError:
         return QStringLiteral("Error processing data.\n\nAn internal error occurred.\n\nPlease try again.");
     case MsgSubmitted:
-        return QStringLiteral("Your order has been sucessfully submitted.\n\nYou will receive an e-mail confirming "
+        return QStringLiteral("Your order has been successfully submitted.\n\nYou will receive an e-mail confirming "
                               "your order in a few business days.");
     default:
         return {};

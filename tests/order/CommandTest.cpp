@@ -228,7 +228,7 @@ TEST_F(OrderCommand, SubmitFetchesSignsOffAndUploadsOverLoopback)
                            shop.baseAddress()};
     const Result r = ostravel(args, home.path());
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("Your order has been sucessfully submitted."));
+    EXPECT_TRUE(r.err.contains("Your order has been successfully submitted."));
     const QStringList uploaded = shop.uploads();
     ASSERT_EQ(uploaded.size(), 1);
     EXPECT_TRUE(uploaded[0].endsWith(QString::fromUtf8(r.out.trimmed())));

@@ -195,7 +195,7 @@ void TPDBForm::buildControls()
     m_exportDialog->setAcceptMode(QFileDialog::AcceptSave);
     m_exportDialog->setFileMode(QFileDialog::AnyFile);
     m_exportDialog->setOption(QFileDialog::DontUseNativeDialog);
-    m_exportDialog->setNameFilters({QStringLiteral("Comma Seperated Values (*.csv)"),
+    m_exportDialog->setNameFilters({QStringLiteral("Comma Separated Values (*.csv)"),
                                     QStringLiteral("Text Files (*.txt)")});
     m_exportDialog->setDefaultSuffix(QStringLiteral("csv"));
 

@@ -132,7 +132,7 @@ TPDBImportForm::TPDBImportForm(TPDBForm *owner) : QDialog(owner), m_owner(owner)
     m_importDialog->setAcceptMode(QFileDialog::AcceptOpen);
     m_importDialog->setFileMode(QFileDialog::ExistingFile);
     m_importDialog->setOption(QFileDialog::DontUseNativeDialog);
-    m_importDialog->setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("Comma Seperated Values (*.csv)")});
+    m_importDialog->setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("Comma Separated Values (*.csv)")});
 
     connect(chooseBtn, &QPushButton::clicked, this, &TPDBImportForm::ChooseBtnClick);
     connect(m_addBtn, &QPushButton::clicked, this, &TPDBImportForm::AddBtnClick);
